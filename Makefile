@@ -1,0 +1,30 @@
+# make run   builds Corvane and runs the bundled demo program headlessly
+# make test  builds everything and runs the whole test suite
+
+BUILD_DIR ?= build
+JOBS ?= 2
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja
+
+build: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	cd $(BUILD_DIR) && ./runner/corvane-run guest-programs/demo.elf
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/bench/corvane-bench
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,45 @@
+# Guest programs: R5900 code cross-compiled with Debian's mipsel toolchain
+# and linked at 0x00100000. A missing cross compiler stops the configure
+# step: the tests cannot run without guest code.
+
+find_program(GUEST_CC mipsel-linux-gnu-gcc REQUIRED)
+find_program(GUEST_OBJDUMP mipsel-linux-gnu-objdump)
+
+set(GUEST_FLAGS
+  -march=r5900 -mabi=32 -msingle-float -ffreestanding -nostdlib -fno-pic
+  -mno-abicalls -G0 -static -no-pie -O2 -Wall -Wextra -fno-builtin
+)
+set(GUEST_DIR ${CMAKE_SOURCE_DIR}/guest)
+set(GUEST_OUTPUT_DIR ${CMAKE_BINARY_DIR}/guest-programs)
+file(MAKE_DIRECTORY ${GUEST_OUTPUT_DIR})
+
+# corvane_add_guest_program(NAME SOURCES a.c b.S ... [EXTRA_FLAGS ...] [NO_RUNTIME])
+# builds ${GUEST_OUTPUT_DIR}/NAME.elf from the start-up code, the guest
+# runtime and the given sources, and adds it to the ALL target.
+function(corvane_add_guest_program name)
+  cmake_parse_arguments(G "NO_RUNTIME" "" "SOURCES;EXTRA_FLAGS" ${ARGN})
+  set(sources)
+  foreach(src IN LISTS G_SOURCES)
+    if(IS_ABSOLUTE ${src})
+      list(APPEND sources ${src})
+    else()
+      list(APPEND sources ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+    endif()
+  endforeach()
+  set(runtime ${GUEST_DIR}/crt0.S)
+  if(NOT G_NO_RUNTIME)
+    file(GLOB runtime_sources CONFIGURE_DEPENDS ${GUEST_DIR}/lib/*.c ${GUEST_DIR}/lib/*.S)
+    list(APPEND runtime ${runtime_sources})
+  endif()
+  file(GLOB guest_headers CONFIGURE_DEPENDS ${GUEST_DIR}/include/*.h)
+  set(out ${GUEST_OUTPUT_DIR}/${name}.elf)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${GUEST_CC} ${GUEST_FLAGS} ${G_EXTRA_FLAGS} -I${GUEST_DIR}/include
+            -T ${GUEST_DIR}/guest.ld -Wl,--build-id=none -o ${out} ${runtime} ${sources}
+    DEPENDS ${runtime} ${sources} ${guest_headers} ${GUEST_DIR}/guest.ld
+    COMMENT "Building guest program ${name}.elf"
+    VERBATIM
+  )
+  add_custom_target(guest_${name} ALL DEPENDS ${out})
+endfunction()

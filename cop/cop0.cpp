@@ -1,0 +1,3 @@
+#include "cop/cop0.h"
+
+Cop0State cop0;

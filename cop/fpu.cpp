@@ -1,0 +1,3 @@
+#include "cop/fpu.h"
+
+FpuState fpu;

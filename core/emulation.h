@@ -1,0 +1,38 @@
+// Bringing the machine up, running, stopping, tearing down and resetting it.
+#pragma once
+
+#include "core/types.h"
+
+// Emulation-control flags, each 0 or 1.
+extern u32 programLoaded;  // a program has been loaded and the PC set
+extern u32 pluginsOpened;  // the plugins are open for a run
+extern u32 stopFlag;       // ends the run loop after the current step
+
+void emuInit();
+void emuShutdown();
+void emuStop();
+void emuReset();
+void emuRun();
+void cpuReset();
+
+// Why a run with limits ended.
+enum class StopReason {
+    NotLoaded,  // nothing to run: no program is loaded
+    IdleLoop,   // a taken branch or jump whose target is its own address
+    Until,      // the PC reached the requested address
+    MaxCycles,  // the requested number of instructions has run
+    Escape,     // the stop flag was raised (Escape from the PAD plugin)
+};
+
+struct RunLimits {
+    u64 maxCycles = UINT64_MAX;  // instructions to run at most
+    bool hasUntil = false;
+    u32 until = 0;               // stop when the PC equals this
+    bool stopAtIdleLoop = true;
+};
+
+// emuRun for the headless front end and the tests: the same opening and
+// closing of the plugins, with the stops of `limits` checked between steps.
+StopReason emuRunWithLimits(const RunLimits& limits);
+
+const char* stopReasonName(StopReason reason);

@@ -1,0 +1,133 @@
+#include "disc/elf_loader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/emulation.h"
+#include "core/ee_state.h"
+#include "memory/bus.h"
+
+ElfHeader elfHeader;
+ElfProgramHeader elfProgramHeaders[kElfHeaderTableCapacity];
+ElfSectionHeader elfSectionHeaders[kElfHeaderTableCapacity];
+
+void HostFileSource::seek(u32 offset) { std::fseek(file_, static_cast<long>(offset), SEEK_SET); }
+
+u32 HostFileSource::read(void* destination, u32 size) {
+    return static_cast<u32>(std::fread(destination, 1, size, file_));
+}
+
+namespace {
+
+// Reads `size` bytes into guest RAM at `address`, masked as the bus masks
+// data and clipped at the end of RAM. A short file leaves the rest as it was.
+void readIntoRam(ElfSource& source, u32 address, u32 size) {
+    const u32 offset = address & kRamMask;
+    source.read(memory.ram + offset, std::min(size, kRamSize - offset));
+}
+
+// Reads `count` table entries of `Entry`, at most the table's capacity.
+template <typename Entry>
+void readHeaderTable(ElfSource& source, u32 fileOffset, unsigned count, Entry (&table)[kElfHeaderTableCapacity]) {
+    source.seek(fileOffset);
+    const unsigned entries = std::min(count, kElfHeaderTableCapacity);
+    for (unsigned i = 0; i < entries; ++i) source.read(&table[i], sizeof(Entry));
+}
+
+}  // namespace
+
+bool elfHeaderHasMagic() { return std::memcmp(elfHeader.ident, "\x7F" "ELF", 4) == 0; }
+
+void loadElfImage(ElfSource& source, const std::string& path) {
+    source.seek(0);
+    source.read(&elfHeader, sizeof elfHeader);
+    readHeaderTable(source, elfHeader.phoff, elfHeader.phnum, elfProgramHeaders);
+    readHeaderTable(source, elfHeader.shoff, elfHeader.shnum, elfSectionHeaders);
+
+    const unsigned programHeaders = std::min<unsigned>(elfHeader.phnum, kElfHeaderTableCapacity);
+    for (unsigned i = 0; i < programHeaders; ++i) {
+        const ElfProgramHeader& segment = elfProgramHeaders[i];
+        source.seek(segment.offset);
+        readIntoRam(source, segment.paddr, segment.filesz);
+    }
+
+    u32 lowest = 0xFFFFFFFF;
+    const unsigned sectionHeaders = std::min<unsigned>(elfHeader.shnum, kElfHeaderTableCapacity);
+    for (unsigned i = 0; i < sectionHeaders; ++i) {
+        const ElfSectionHeader& section = elfSectionHeaders[i];
+        source.seek(section.offset);
+        if (!(section.flags & kShfAlloc)) continue;
+        lowest = std::min(lowest, section.addr & kRamMask);
+        readIntoRam(source, section.addr, section.size);
+    }
+
+    if (lowest != 0xFFFFFFFF) buildArgumentBlock(lowest, path);
+    ee.pc = elfHeader.entry;
+    programLoaded = 1;
+}
+
+namespace {
+
+bool isSeparator(u8 byte) { return byte == 0 || byte == ' '; }
+
+// The argument words of the name are found from its end, so the nearest to
+// the end gets the highest vector slot. Indexes are relative to the name.
+struct ArgumentScan {
+    u32 nameAddress;  // N
+    u32 vectorTop;    // W: N rounded down to a multiple of 4
+    unsigned count = 0;
+};
+
+u8& ramByte(u32 address) { return memory.ram[address & kRamMask]; }
+
+void storeWord(u32 address, u32 value) {
+    for (unsigned i = 0; i < 4; ++i) ramByte(address + i) = static_cast<u8>(value >> (8 * i));
+}
+
+}  // namespace
+
+void buildArgumentBlock(u32 lowest, const std::string& path) {
+    const u32 argumentArea = lowest - 256;
+    for (u32 i = 0; i < 256; ++i) ramByte(argumentArea + i) = 0;
+
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const u32 length = static_cast<u32>(std::min<std::size_t>(name.size(), 0x10000));
+    ArgumentScan scan{argumentArea - (length + 1), 0};
+    scan.vectorTop = scan.nameAddress & ~3u;
+    for (u32 i = 0; i < length; ++i) ramByte(scan.nameAddress + i) = static_cast<u8>(name[i]);
+    ramByte(scan.nameAddress + length) = 0;
+
+    auto at = [&](u32 index) -> u8& { return ramByte(scan.nameAddress + index); };
+    u32 i = length + 256;
+    while (i > 0) {
+        while (isSeparator(at(i))) {
+            --i;
+            if (i == 0) break;
+        }
+        if (at(i + 1) == ' ') at(i + 1) = 0;
+        if (i != 0) {
+            while (!isSeparator(at(i))) {
+                --i;
+                if (i == 0) break;
+            }
+        }
+        bool haveWord = true;
+        u32 start = i;
+        if (isSeparator(at(i))) {
+            start = i + 1;
+            haveWord = !isSeparator(at(i + 1));
+        }
+        if (haveWord) {
+            ++scan.count;
+            storeWord(scan.vectorTop - 4 * scan.count, scan.nameAddress + start);
+        }
+        if (i == 0) break;
+        --i;
+    }
+
+    const u32 argc = scan.count;
+    storeWord(scan.vectorTop - 4 * (argc + 1), argc);
+    storeWord(scan.vectorTop - 4 * (argc + 2), argc != 0 ? 1 : 0);
+    ee.gpr[kGprA0].d[0] = scan.nameAddress - 4 * argc + 8;
+}

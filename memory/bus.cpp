@@ -1,0 +1,185 @@
+#include "memory/bus.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "memory/host_access.h"
+#include "memory/hw_registers.h"
+#include "memory/timers.h"
+#include "plugins/plugin_host.h"
+
+MemoryBlocks memory;
+
+namespace {
+
+// The special ranges all lie in the 0x1xxxxxxx and 0x7xxxxxxx segments, so
+// one look at the top nibble sends the common case, RAM, on its way.
+constexpr u32 segmentOf(u32 address) { return address >> 28; }
+
+bool inRom(u32 address) { return address >= kRomStart; }  // within segment 1
+bool inHw(u32 address) { return address - kHwStart < kHwSize; }
+bool inGsPriv(u32 address) { return address - kGsPrivStart <= kGsPrivLast - kGsPrivStart; }
+bool inScratchpad(u32 address) { return address - kScratchpadStart < kScratchpadSize; }
+
+u8* ramAt(u32 address) { return memory.ram + (address & kRamMask); }
+u8* scratchpadAt(u32 address) { return memory.scratchpad + (address & kScratchpadMask); }
+
+u8* allocateBlock(u32 size) {
+    return static_cast<u8*>(std::calloc(size + kBlockSpareBytes, 1));
+}
+
+// Every CSR read reports a vertical blank that the guest has not yet seen
+// (VSINT, bit 3) and advances the machine by one.
+u32 applyCsrRule(u32 value) {
+    if (timers[kVblankRecord].flag) {
+        value |= 0x8;
+        timers[kVblankRecord].flag = 0;
+        csrVblank();
+    }
+    return value;
+}
+
+}  // namespace
+
+int memAlloc() {
+    memory.ram = allocateBlock(kRamSize);
+    memory.rom = allocateBlock(kRomSize);
+    memory.hw = allocateBlock(kHwSize);
+    memory.scratchpad = allocateBlock(kScratchpadSize);
+    memory.vu0Micro = memory.ram + kVu0MicroOffset;
+    memory.vu0Data = memory.ram + kVu0DataOffset;
+    memory.vu1Micro = memory.ram + kVu1MicroOffset;
+    memory.vu1Data = memory.ram + kVu1DataOffset;
+    if (!memory.ram || !memory.rom || !memory.hw || !memory.scratchpad) {
+        std::abort();  // the machine cannot exist without its memory
+    }
+    hostStore<u16>(memory.hw + kHwDEnabler, 0x1201);
+    return 1;
+}
+
+void memFree() {
+    std::free(memory.ram);
+    std::free(memory.rom);
+    std::free(memory.hw);
+    std::free(memory.scratchpad);
+    memory = MemoryBlocks{};
+}
+
+u8 memRead8(u32 address) {
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inRom(address)) return memory.rom[address & kRomMask];
+        break;
+    case 0x7:
+        if (inScratchpad(address)) return *scratchpadAt(address);
+        break;
+    }
+    return *ramAt(address);
+}
+
+u16 memRead16(u32 address) {
+    if (inScratchpad(address)) return hostLoad<u16>(scratchpadAt(address));
+    return hostLoad<u16>(ramAt(address));
+}
+
+u32 memRead32(u32 address) {
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inRom(address)) return hostLoad<u32>(memory.rom + (address & kRomMask));
+        if (inHw(address)) return hwRead32(address & kHwMask);
+        if (inGsPriv(address)) {
+            u32 value = gsRead32(address);
+            return address == kGsCsr ? applyCsrRule(value) : value;
+        }
+        break;
+    case 0x7:
+        if (inScratchpad(address)) return hostLoad<u32>(scratchpadAt(address));
+        break;
+    }
+    return hostLoad<u32>(ramAt(address));
+}
+
+u64 memRead64(u32 address) {
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inHw(address)) return hostLoad<u64>(memory.hw + (address & kHwMask));
+        if (inGsPriv(address)) {
+            u32 value = static_cast<u32>(gsRead64(address));
+            if (address == kGsCsr) value = applyCsrRule(value | 0x32000);
+            return value;
+        }
+        break;
+    case 0x7:
+        if (inScratchpad(address)) return hostLoad<u64>(scratchpadAt(address));
+        break;
+    }
+    return hostLoad<u64>(ramAt(address));
+}
+
+void memRead128(u32 out[4], u32 address) {
+    u8* low = inScratchpad(address) ? scratchpadAt(address) : ramAt(address);
+    u32 high = address + 8;
+    u8* upper = inScratchpad(high) ? scratchpadAt(high) : ramAt(high);
+    std::memcpy(out, low, 8);
+    std::memcpy(out + 2, upper, 8);
+}
+
+void memWrite8(u8 value, u32 address) {
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inHw(address)) return hwWrite8(address & kHwMask, value);
+        break;
+    case 0x7:
+        if (inScratchpad(address)) {
+            *scratchpadAt(address) = value;
+            return;
+        }
+        break;
+    }
+    *ramAt(address) = value;
+}
+
+void memWrite16(u16 value, u32 address) {
+    if (inScratchpad(address)) return hostStore<u16>(scratchpadAt(address), value);
+    hostStore<u16>(ramAt(address), value);
+}
+
+void memWrite32(u32 value, u32 address) {
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inHw(address)) return hwWrite32(address & kHwMask, value);
+        if (inGsPriv(address)) return gsWrite32(address, value);
+        break;
+    case 0x7:
+        if (inScratchpad(address)) return hostStore<u32>(scratchpadAt(address), value);
+        break;
+    }
+    hostStore<u32>(ramAt(address), value);
+}
+
+void memWrite64(u32 low, u32 high, u32 address) {
+    const u64 value = (static_cast<u64>(high) << 32) | low;
+    switch (segmentOf(address)) {
+    case 0x1:
+        if (inHw(address)) return hwWrite64(address & kHwMask, low, high);
+        if (inGsPriv(address)) return gsWrite64(address, value);
+        break;
+    case 0x7:
+        if (inScratchpad(address)) return hostStore<u64>(scratchpadAt(address), value);
+        break;
+    }
+    hostStore<u64>(ramAt(address), value);
+}
+
+void memWrite128(const u32 in[4], u32 address) {
+    u8* low = inScratchpad(address) ? scratchpadAt(address) : ramAt(address);
+    u32 high = address + 8;
+    u8* upper = inScratchpad(high) ? scratchpadAt(high) : ramAt(high);
+    std::memcpy(low, in, 8);
+    std::memcpy(upper, in + 2, 8);
+}
+
+u8* memHostPointer(u32 address) {
+    if (address & 0x80000000) return scratchpadAt(address);
+    return ramAt(address);
+}

@@ -1,0 +1,77 @@
+// The EE address space.
+//
+//   0x00000000-0x01FFFFFF  guest RAM, 32 MB; every other address that no row
+//                          below claims is masked with 0x1FFFFFF into it, so
+//                          KUSEG, KSEG0, KSEG1 and every 32 MB alias meet here
+//   0x10000000-0x1000FFFF  hardware register block (32- and 64-bit accesses,
+//                          8-bit writes; other widths fall through to RAM)
+//   0x12000000-0x12001080  GS privileged registers, forwarded to the GS plugin
+//                          (32- and 64-bit accesses only)
+//   0x1FC00000-0x1FFFFFFF  ROM area, 4 MB (8- and 32-bit reads only)
+//   0x70000000-0x70003FFF  scratchpad, 16 KB
+//
+// The first 64 KB of RAM double as the VU memories: VU0 micro memory at
+// 0x0000, VU0 data at 0x1000, VU1 micro at 0x8000, VU1 data at 0xC000.
+#pragma once
+
+#include "core/types.h"
+
+inline constexpr u32 kRamSize = 0x2000000;
+inline constexpr u32 kRamMask = kRamSize - 1;
+inline constexpr u32 kRomSize = 0x400000;
+inline constexpr u32 kRomMask = kRomSize - 1;
+inline constexpr u32 kRomStart = 0x1FC00000;
+inline constexpr u32 kHwSize = 0x10000;
+inline constexpr u32 kHwMask = kHwSize - 1;
+inline constexpr u32 kHwStart = 0x10000000;
+inline constexpr u32 kScratchpadSize = 0x4000;
+inline constexpr u32 kScratchpadMask = kScratchpadSize - 1;
+inline constexpr u32 kScratchpadStart = 0x70000000;
+inline constexpr u32 kGsPrivStart = 0x12000000;
+inline constexpr u32 kGsPrivLast = 0x12001080;  // SIGLBLID, the last register
+inline constexpr u32 kGsCsr = 0x12001000;
+
+// Every block is allocated with this many spare bytes after its end, so an
+// access of up to 16 bytes that starts inside a block stays inside the
+// allocation on the host.
+inline constexpr u32 kBlockSpareBytes = 16;
+
+inline constexpr u32 kVu0MicroOffset = 0x0000;
+inline constexpr u32 kVu0DataOffset = 0x1000;
+inline constexpr u32 kVu1MicroOffset = 0x8000;
+inline constexpr u32 kVu1DataOffset = 0xC000;
+
+// Hardware register offsets that the core itself knows by name.
+inline constexpr u32 kHwDEnabler = 0xF590;
+
+struct MemoryBlocks {
+    u8* ram = nullptr;
+    u8* rom = nullptr;
+    u8* hw = nullptr;
+    u8* scratchpad = nullptr;
+    // Fixed windows into guest RAM, not blocks of their own.
+    u8* vu0Micro = nullptr;
+    u8* vu0Data = nullptr;
+    u8* vu1Micro = nullptr;
+    u8* vu1Data = nullptr;
+};
+
+extern MemoryBlocks memory;
+
+int memAlloc();
+void memFree();
+
+u8 memRead8(u32 address);
+u16 memRead16(u32 address);
+u32 memRead32(u32 address);
+u64 memRead64(u32 address);
+void memRead128(u32 out[4], u32 address);
+
+void memWrite8(u8 value, u32 address);
+void memWrite16(u16 value, u32 address);
+void memWrite32(u32 value, u32 address);
+void memWrite64(u32 low, u32 high, u32 address);
+void memWrite128(const u32 in[4], u32 address);
+
+// The DMA view of an address: bit 31 selects the scratchpad, otherwise RAM.
+u8* memHostPointer(u32 address);

@@ -1,0 +1,36 @@
+// The two vector units. VU0 is also the EE's coprocessor 2; VU1 runs
+// micro-programs sent through VIF1. Their memories are windows into the
+// first 64 KB of guest RAM (see memory/bus.h).
+#pragma once
+
+#include "core/types.h"
+
+union VuVector {
+    float f[4];  // x, y, z, w
+    u32 u[4];
+};
+static_assert(sizeof(VuVector) == 16);
+
+struct VuState {
+    VuVector vf[32];
+    VuVector vuAcc;
+    u32 vi[32];  // VI0..VI15, then the control registers
+    u32 tpc;     // byte offset of the next instruction pair in micro memory
+    u8* microMem;
+    u8* dataMem;
+};
+
+extern VuState vu0;
+extern VuState vu1;
+
+enum VuControlRegister : unsigned {
+    kViStatus = 16,
+    kViMac = 17,
+    kViClip = 18,
+    kViR = 20,
+    kViI = 21,
+    kViQ = 22,
+    kViP = 23,
+};
+
+void vuReset();
