@@ -1,0 +1,136 @@
+#include "runner/options.h"
+
+#include <charconv>
+
+#include "memory/bus.h"
+
+const char kUsageText[] =
+    "usage: corvane-run [OPTIONS] PROGRAM.elf\n"
+    "  --max-cycles N                  stop once N instructions have run\n"
+    "  --until ADDR                    stop when the PC equals ADDR (hexadecimal)\n"
+    "  --state-out FILE                write the machine state as JSON when the run ends\n"
+    "  --memory-out ADDR:LENGTH:FILE   write LENGTH bytes of guest RAM from ADDR (repeatable)\n"
+    "  --help                          show this text\n"
+    "Numbers are decimal, or hexadecimal with a 0x prefix. The run always stops\n"
+    "at an idle loop (a taken branch or jump to its own address).\n";
+
+namespace {
+
+bool hasHexPrefix(std::string_view text) {
+    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+// The whole of `digits` in `base`, nothing before or after it.
+std::optional<u64> parseDigits(std::string_view digits, int base) {
+    if (digits.empty()) return std::nullopt;
+    u64 value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, status] = std::from_chars(digits.data(), end, value, base);
+    if (status != std::errc{} || stop != end) return std::nullopt;
+    return value;
+}
+
+std::optional<u32> fitIn32Bits(std::optional<u64> value) {
+    if (!value || *value > 0xFFFFFFFFu) return std::nullopt;
+    return static_cast<u32>(*value);
+}
+
+}  // namespace
+
+std::optional<u64> parseNumber(std::string_view text) {
+    if (hasHexPrefix(text)) return parseDigits(text.substr(2), 16);
+    return parseDigits(text, 10);
+}
+
+std::optional<u32> parseUntilAddress(std::string_view text) {
+    if (hasHexPrefix(text)) text.remove_prefix(2);
+    return fitIn32Bits(parseDigits(text, 16));
+}
+
+std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view spec, std::string& error) {
+    const std::size_t firstColon = spec.find(':');
+    const std::size_t secondColon = firstColon == std::string_view::npos ? firstColon : spec.find(':', firstColon + 1);
+    if (secondColon == std::string_view::npos) {
+        error = "--memory-out wants ADDR:LENGTH:FILE, got '" + std::string(spec) + "'";
+        return std::nullopt;
+    }
+    const std::string_view addressText = spec.substr(0, firstColon);
+    const std::string_view lengthText = spec.substr(firstColon + 1, secondColon - firstColon - 1);
+    MemoryDumpRequest request;
+    request.path = spec.substr(secondColon + 1);
+
+    const std::optional<u32> address = fitIn32Bits(parseNumber(addressText));
+    if (!address) {
+        error = "malformed address '" + std::string(addressText) + "' in --memory-out";
+        return std::nullopt;
+    }
+    const std::optional<u64> length = parseNumber(lengthText);
+    if (!length) {
+        error = "malformed length '" + std::string(lengthText) + "' in --memory-out";
+        return std::nullopt;
+    }
+    if (*length > kRamSize) {
+        error = "--memory-out length '" + std::string(lengthText) + "' exceeds the 32 MB of guest RAM";
+        return std::nullopt;
+    }
+    if (request.path.empty()) {
+        error = "--memory-out names no file in '" + std::string(spec) + "'";
+        return std::nullopt;
+    }
+    request.address = *address;
+    request.length = static_cast<u32>(*length);
+    return request;
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine result;
+    RunnerOptions& options = result.options;
+    auto fail = [&result](std::string message) {
+        result.error = std::move(message);
+        return result;
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            if (!options.program.empty()) return fail("more than one program given: '" + options.program + "' and '" + argument + "'");
+            options.program = argument;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help") {
+            options.showHelp = true;
+            continue;
+        }
+        const bool takesValue = argument == "--max-cycles" || argument == "--until" || argument == "--state-out" ||
+                                argument == "--memory-out";
+        if (!takesValue) return fail("unknown option '" + argument + "'");
+        if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
+        const std::string& value = arguments[++i];
+
+        if (argument == "--max-cycles") {
+            const std::optional<u64> cycles = parseNumber(value);
+            if (!cycles) return fail("malformed number '" + value + "' for --max-cycles");
+            options.limits.maxCycles = *cycles;
+        } else if (argument == "--until") {
+            const std::optional<u32> address = parseUntilAddress(value);
+            if (!address) return fail("malformed address '" + value + "' for --until (32-bit hexadecimal)");
+            options.limits.hasUntil = true;
+            options.limits.until = *address;
+        } else if (argument == "--state-out") {
+            if (value.empty()) return fail("--state-out needs a file name");
+            options.stateOut = value;
+        } else {
+            std::string error;
+            const std::optional<MemoryDumpRequest> request = parseMemoryDump(value, error);
+            if (!request) return fail(error);
+            options.memoryDumps.push_back(*request);
+        }
+    }
+    options.limits.stopAtIdleLoop = true;
+    if (!options.showHelp && options.program.empty()) return fail("no program given");
+    return result;
+}

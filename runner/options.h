@@ -1,0 +1,48 @@
+// The command line of corvane-run. Parsing is kept apart from the run so
+// that the tests can check it without starting the machine.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/emulation.h"
+#include "core/types.h"
+
+// A --memory-out request: LENGTH bytes of guest RAM from ADDR into FILE.
+struct MemoryDumpRequest {
+    u32 address = 0;
+    u32 length = 0;
+    std::string path;
+};
+
+struct RunnerOptions {
+    bool showHelp = false;
+    RunLimits limits;       // the idle-loop stop is always on
+    std::string stateOut;   // empty: no state file
+    std::vector<MemoryDumpRequest> memoryDumps;
+    std::string program;
+};
+
+// The parsed options, or the reason the command line is unusable.
+struct CommandLine {
+    RunnerOptions options;
+    std::string error;  // empty when the command line is usable
+};
+
+// Parses the arguments that follow the program name (argv[1] onwards).
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Decimal, or hexadecimal with a 0x prefix; no sign, no spaces, no overflow.
+std::optional<u64> parseNumber(std::string_view text);
+
+// Always hexadecimal, with or without 0x; at most 32 bits.
+std::optional<u32> parseUntilAddress(std::string_view text);
+
+// ADDR:LENGTH:FILE. ADDR is any 32-bit number (the RAM mask is applied when
+// the bytes are copied); LENGTH is at most the 32 MB of guest RAM; FILE is
+// everything after the second colon and must not be empty.
+std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view spec, std::string& error);
+
+extern const char kUsageText[];

@@ -1,0 +1,111 @@
+#include "runner/run.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/ee_state.h"
+#include "disc/elf_loader.h"
+#include "memory/bus.h"
+#include "runner/state_json.h"
+
+u32 vblanksSoFar() { return 0; }
+
+std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks) {
+    char line[128];
+    std::snprintf(line, sizeof line, "stopped: %s at 0x%08x after %u cycles, %u vblanks", stopReasonName(reason), pc,
+                  cycles, vblanks);
+    return line;
+}
+
+std::vector<u8> guestRamBytes(u32 address, u32 length) {
+    length = std::min(length, kRamSize);
+    const u32 offset = address & kRamMask;
+    const u32 beforeEnd = std::min(length, kRamSize - offset);
+    std::vector<u8> bytes(memory.ram + offset, memory.ram + offset + beforeEnd);
+    bytes.insert(bytes.end(), memory.ram, memory.ram + (length - beforeEnd));
+    return bytes;
+}
+
+namespace {
+
+void reportError(const std::string& message) { std::fprintf(stderr, "corvane-run: %s\n", message.c_str()); }
+
+std::string describeErrno() { return std::strerror(errno); }
+
+// Writes the whole file, or explains why it could not in `error`.
+bool writeFile(const std::string& path, const void* data, std::size_t size, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = describeErrno();
+        return false;
+    }
+    bool written = std::fwrite(data, 1, size, file) == size;
+    if (!written) error = describeErrno();
+    // A full disk may only show when the buffer is flushed at close.
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = describeErrno();
+    }
+    return written;
+}
+
+// Opens and loads the program; false (after saying why) when it cannot be
+// read at all. A file that is no ELF is still loaded, with a warning: the
+// loader trusts the file as the console's does.
+bool loadProgram(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        reportError("cannot open program '" + path + "': " + describeErrno());
+        return false;
+    }
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        reportError("cannot load program '" + path + "': it is a directory");
+        return false;
+    }
+    HostFileSource source(file);
+    loadElfImage(source, path);
+    std::fclose(file);
+    if (!elfHeaderHasMagic()) {
+        std::fprintf(stderr, "corvane-run: warning: '%s' does not start with the ELF magic number; running it anyway\n",
+                     path.c_str());
+    }
+    return true;
+}
+
+// Writes the state and memory files; false when any of them failed.
+bool writeOutputs(const RunnerOptions& options, StopReason reason) {
+    bool allWritten = true;
+    std::string error;
+    if (!options.stateOut.empty()) {
+        const std::string json = machineStateJson(reason);
+        if (!writeFile(options.stateOut, json.data(), json.size(), error)) {
+            reportError("cannot write the state to '" + options.stateOut + "': " + error + " (the run itself completed)");
+            allWritten = false;
+        }
+    }
+    for (const MemoryDumpRequest& dump : options.memoryDumps) {
+        const std::vector<u8> bytes = guestRamBytes(dump.address, dump.length);
+        if (!writeFile(dump.path, bytes.data(), bytes.size(), error)) {
+            reportError("cannot write guest memory to '" + dump.path + "': " + error + " (the run itself completed)");
+            allWritten = false;
+        }
+    }
+    return allWritten;
+}
+
+}  // namespace
+
+int runProgram(const RunnerOptions& options) {
+    emuInit();
+    if (!loadProgram(options.program)) return kExitLoadFailed;
+    const StopReason reason = emuRunWithLimits(options.limits);
+    std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());
+    std::fflush(stdout);
+    return writeOutputs(options, reason) ? kExitRan : kExitLoadFailed;
+}

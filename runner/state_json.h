@@ -1,0 +1,21 @@
+// The machine state as JSON, the form scripts and outside tests read after
+// a run. Every register is a lowercase hexadecimal string without prefix,
+// zero-padded to its width, most significant digit first; "cycle" is a
+// number. Fields, in order: stop, pc, cycle, gpr, hi, lo, sa, cop0, fpr,
+// fpuAcc, fcr0, fcr31, vu0, vu1 (each vf, acc, vi, tpc).
+#pragma once
+
+#include <string>
+
+#include "core/emulation.h"
+#include "core/types.h"
+
+// Lowercase hexadecimal, `digits` wide, most significant digit first.
+std::string hexDigits(u64 value, unsigned digits);
+
+// A 128-bit register as 32 digits: w[3] w[2] w[1] w[0].
+std::string hexReg128(const Reg128& reg);
+
+// The state of ee, cop0, fpu, vu0 and vu1 now, with the reason the run
+// ended.
+std::string machineStateJson(StopReason reason);
