@@ -1,0 +1,66 @@
+/* Shared by the instruction-class test programs. $s0 walks the `results`
+   array in 16-byte records; $s1 points at `pattern`, the 128-bit value each
+   destination is primed with, so that a record shows both the low doubleword
+   an instruction wrote and the upper doubleword it must leave alone. */
+
+    .set noreorder
+    .set gp=64
+
+/* Loads a 64-bit constant from a literal pool with LD, so that source
+   operands do not depend on the instructions under test. */
+.macro ldc reg, value
+    .pushsection .rodata
+    .balign 8
+9:  .dword \value
+    .popsection
+    .set push
+    .set noat
+    lui     $at, %hi(9b)
+    ld      \reg, %lo(9b)($at)
+    .set pop
+.endm
+
+.macro prime reg
+    lq      \reg, 0($s1)
+.endm
+
+.macro record reg
+    sq      \reg, 0($s0)
+    addiu   $s0, $s0, 16
+.endm
+
+/* Start of main: set up the record pointers; the program ends with
+   `finish`, which leaves the record count in v0 and in `resultCount`. */
+.macro begin_records
+    .globl main
+main:
+    la      $s0, results
+    la      $s1, pattern
+.endm
+
+.macro finish_records
+    la      $t0, results
+    subu    $v0, $s0, $t0
+    srl     $v0, $v0, 4
+    la      $t0, resultCount
+    sw      $v0, 0($t0)
+    jr      $ra
+    nop
+.endm
+
+.macro record_storage count
+    .data
+    .balign 16
+    .globl pattern
+pattern:
+    .dword 0xDEADBEEFCAFEF00D, 0x0123456789ABCDEF
+    .bss
+    .balign 16
+    .globl results
+results:
+    .space 16 * \count
+    .globl resultCount
+resultCount:
+    .space 4
+    .text
+.endm
