@@ -24,6 +24,18 @@ bool inScratchpad(u32 address) { return address - kScratchpadStart < kScratchpad
 u8* ramAt(u32 address) { return memory.ram + (address & kRamMask); }
 u8* scratchpadAt(u32 address) { return memory.scratchpad + (address & kScratchpadMask); }
 
+// The two 64-bit halves of a quadword access: the block is chosen by the
+// start address, and the second half wraps inside that same block.
+struct QuadwordHalves {
+    u8* low;
+    u8* high;
+};
+
+QuadwordHalves quadwordHalves(u32 address) {
+    if (inScratchpad(address)) return {scratchpadAt(address), scratchpadAt(address + 8)};
+    return {ramAt(address), ramAt(address + 8)};
+}
+
 u8* allocateBlock(u32 size) {
     return static_cast<u8*>(std::calloc(size + kBlockSpareBytes, 1));
 }
@@ -117,11 +129,9 @@ u64 memRead64(u32 address) {
 }
 
 void memRead128(u32 out[4], u32 address) {
-    u8* low = inScratchpad(address) ? scratchpadAt(address) : ramAt(address);
-    u32 high = address + 8;
-    u8* upper = inScratchpad(high) ? scratchpadAt(high) : ramAt(high);
-    std::memcpy(out, low, 8);
-    std::memcpy(out + 2, upper, 8);
+    const QuadwordHalves halves = quadwordHalves(address);
+    std::memcpy(out, halves.low, 8);
+    std::memcpy(out + 2, halves.high, 8);
 }
 
 void memWrite8(u8 value, u32 address) {
@@ -172,11 +182,9 @@ void memWrite64(u32 low, u32 high, u32 address) {
 }
 
 void memWrite128(const u32 in[4], u32 address) {
-    u8* low = inScratchpad(address) ? scratchpadAt(address) : ramAt(address);
-    u32 high = address + 8;
-    u8* upper = inScratchpad(high) ? scratchpadAt(high) : ramAt(high);
-    std::memcpy(low, in, 8);
-    std::memcpy(upper, in + 2, 8);
+    const QuadwordHalves halves = quadwordHalves(address);
+    std::memcpy(halves.low, in, 8);
+    std::memcpy(halves.high, in + 2, 8);
 }
 
 u8* memHostPointer(u32 address) {
