@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstddef>
 #include <cstring>
 
 #include "cop/cop0.h"
@@ -105,7 +106,8 @@ TEST(Control, ResetPutsTheRegistersBackButKeepsHiLoSaAndCode) {
     std::memset(&cop0, 0xA5, sizeof cop0);
     std::memset(&fpu, 0x5A, sizeof fpu);
     std::memset(&vu0, 0x3C, offsetof(VuState, microMem));
-    std::memset(&vu1, 0x3C, offsetof(VuState, microMem));
+    vu1.vf[0].f[3] = 5.0f;
+    vu1.vf[7].u[1] = 0x3C3C3C3C;
 
     emuReset();
 
@@ -138,12 +140,16 @@ TEST(Control, ResetPutsTheRegistersBackButKeepsHiLoSaAndCode) {
         if (r == 31) expected = 0x01000001;
         EXPECT_EQ(fpu.fcr[r], expected) << "FCR " << r;
     }
+    // VU0 is cleared whole; VU1 only gets VF0.w back and keeps the rest.
     for (const VuState* unit : {&vu0, &vu1}) {
         EXPECT_EQ(unit->vf[0].f[0], 0.0f);
         EXPECT_EQ(unit->vf[0].f[1], 0.0f);
         EXPECT_EQ(unit->vf[0].f[2], 0.0f);
         EXPECT_EQ(unit->vf[0].f[3], 1.0f);
     }
+    EXPECT_EQ(vu0.vf[7].u[1], 0u);
+    EXPECT_EQ(vu0.vi[1], 0u);
+    EXPECT_EQ(vu1.vf[7].u[1], 0x3C3C3C3Cu);
 }
 
 TEST(Control, ResetBeforeAnyLoadStartsThePcAtZero) {
@@ -229,7 +235,7 @@ TEST(Control, UntilStopsWhenThePcReachesTheAddress) {
     EXPECT_EQ(ee.pc, kCodeAt + 4);
     EXPECT_EQ(ee.cycle, 1u);
 
-    // The next run leaves the address it stopped at before looking again.
+    // The run is resumed from where the last one stopped.
     limits.until = kCodeAt;
     EXPECT_EQ(emuRunWithLimits(limits), StopReason::Until);
     EXPECT_EQ(ee.cycle, 3u);
@@ -261,7 +267,8 @@ volatile std::sig_atomic_t timerTicks = 0;
 
 void raiseStopFlag(int) {
     stopFlag = 1;
-    if (++timerTicks == 200) {
+    timerTicks = timerTicks + 1;
+    if (timerTicks == 200) {
         static const char message[] = "the run loop ignored the stop flag\n";
         (void)!write(2, message, sizeof message - 1);
         _exit(1);
