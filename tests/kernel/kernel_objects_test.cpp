@@ -81,7 +81,9 @@ TEST(KernelSemaphores, CountsWaitsAndTableFull) {
     EXPECT_EQ(resultWord(10), 1u);
     EXPECT_EQ(resultWord(11), 1u);           // SignalSema with word 3 negative
     EXPECT_EQ(resultWord(12), 1u);           // count 3 unchanged, poll takes one
-    EXPECT_EQ(resultWord(13), 30u);          // ids 2..31 in order
+    EXPECT_EQ(resultWord(21), 2u);
+    EXPECT_EQ(resultWord(22), kMinusOne32);  // a count of -1 is below 1
+    EXPECT_EQ(resultWord(13), 29u);          // ids 3..31 in order
     EXPECT_EQ(resultWord(14), kMinusOne32);  // the 33rd
     EXPECT_EQ(resultWord(15), 5u);
     EXPECT_EQ(resultWord(16), 5u);           // the freed id is taken again
@@ -94,6 +96,7 @@ TEST(KernelSemaphores, CountsWaitsAndTableFull) {
     const u32 expected[6] = {0, 5, 0, 0, 0xA, 0xB};
     for (u32 word = 0; word < 6; ++word) EXPECT_EQ(first.word[word], expected[word]) << "word " << word;
     EXPECT_EQ(kernel.semaphores[1].word[0], 2u);
+    EXPECT_EQ(kernel.semaphores[2].word[0], 0xFFFFFFFFu);
     EXPECT_EQ(kernel.semaphores[5].word[0], 9u);
     for (const SemaRecord& sema : kernel.semaphores) EXPECT_EQ(sema.inUse, 1);
 }

@@ -7,6 +7,7 @@ unsigned results[64];
 struct SemaParam empty = {0, 5, 0, 0, 0xA, 0xB};
 struct SemaParam closed = {3, 3, 3, -1, 0, 0};
 struct SemaParam nine = {9, 9, 9, 0, 0, 0};
+struct SemaParam negative = {-1, 1, 0, 0, 0, 0};
 
 int main(void) {
     results[0] = CreateSema(&empty);
@@ -24,8 +25,12 @@ int main(void) {
     results[11] = SignalSema(1);
     results[12] = PollSema(1);
 
+    /* The count is compared signed: a negative count cannot be taken. */
+    results[21] = CreateSema(&negative);
+    results[22] = PollSema(2);
+
     unsigned expectedIds = 0;
-    for (int id = 2; id < 32; ++id) expectedIds += CreateSema(&empty) == id;
+    for (int id = 3; id < 32; ++id) expectedIds += CreateSema(&empty) == id;
     results[13] = expectedIds;
     results[14] = CreateSema(&empty);
     results[15] = DeleteSema(5);
