@@ -7,7 +7,6 @@
 #include "kernel_guest.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
 
 namespace {
 
@@ -44,21 +43,6 @@ TEST(KernelInterruptControl, MaskBitsChangeOnlyWhenTheyAreNotAlreadyInTheWantedS
     EXPECT_EQ(resultWord(32), 0u);      // channel 20 names no bit
     EXPECT_EQ(resultWord(33), 0u);      // channel 16 neither
     EXPECT_EQ(resultWord(34), 0u);
-}
-
-// EnableDmacHandler sets its mask bit in the register block itself: the
-// pending status bits of D_STAT are left as they are.
-TEST(KernelInterruptControl, DmacHandlerCallsKeepTheStatusBits) {
-    resetMachine();
-    hostStore<u32>(memory.hw + kHwDStat, 0x0003);
-    ee.gpr[kGprA0].d[0] = 1;
-    ee.gpr[kGprV1].d[0] = 94;
-    syscallDispatch();
-    EXPECT_EQ(hostLoad<u32>(memory.hw + kHwDStat), 0x20003u);
-    EXPECT_EQ(ee.gpr[kGprV0].d[0], 1u);
-    ee.gpr[kGprV1].d[0] = 95;
-    syscallDispatch();
-    EXPECT_EQ(hostLoad<u32>(memory.hw + kHwDStat), 0x0003u);
 }
 
 TEST(KernelSif, RegistersDeci2AndCrtBytes) {
