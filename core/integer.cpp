@@ -29,9 +29,11 @@ void opOri() { rtReg().d[0] = rsDouble() | fieldImm16(); }
 void opXori() { rtReg().d[0] = rsDouble() ^ fieldImm16(); }
 void opLui() { rtReg().d[0] = signExtend32(static_cast<u32>(fieldImm16()) << 16); }
 
-// SLL and SRL clear the upper word; the variable shifts sign-extend.
-void opSll() { rdReg().d[0] = static_cast<u32>(rtWord() << fieldSa()); }
-void opSrl() { rdReg().d[0] = static_cast<u32>(rtWord() >> fieldSa()); }
+// Every 32-bit shift sign-extends its result, as the processor does:
+// compiled code relies on it, since it carries between the halves of a
+// 64-bit sum with an SLTU that compares all 64 bits.
+void opSll() { rdReg().d[0] = signExtend32(rtWord() << fieldSa()); }
+void opSrl() { rdReg().d[0] = signExtend32(rtWord() >> fieldSa()); }
 void opSra() { rdReg().d[0] = signExtend32(static_cast<u32>(static_cast<s32>(rtWord()) >> fieldSa())); }
 void opSllv() { rdReg().d[0] = signExtend32(rtWord() << (rsWord() & 31)); }
 void opSrlv() { rdReg().d[0] = signExtend32(rtWord() >> (rsWord() & 31)); }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -68,7 +69,19 @@ std::string hex8(u32 value) { return hexDigits(value, 8); }
 
 }  // namespace
 
-TEST(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
+// Each test works in a folder of its own, so that tests run in parallel do
+// not share their output files.
+class RunnerEndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string folder = std::string("e2e-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+        mkdir(folder.c_str(), 0755);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(".."), 0); }
+};
+
+TEST_F(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
     const u32 idle = probeSymbol("_idle");
     std::remove("state.json");
     const RunResult run = runCorvaneRun({kProbe, "--state-out", "state.json"});
@@ -101,7 +114,7 @@ TEST(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
     EXPECT_EQ(json["cycle"].text, std::to_string(ee.cycle));
 }
 
-TEST(RunnerEndToEnd, UntilStopsAtTheAddressWithOrWithoutPrefix) {
+TEST_F(RunnerEndToEnd, UntilStopsAtTheAddressWithOrWithoutPrefix) {
     const u32 until = probeSymbol("until_here");
     for (const std::string& address : {hex8(until), "0x" + hex8(until)}) {
         const RunResult run = runCorvaneRun({"--until", address, "--state-out", "until.json", kProbe});
@@ -115,7 +128,7 @@ TEST(RunnerEndToEnd, UntilStopsAtTheAddressWithOrWithoutPrefix) {
     }
 }
 
-TEST(RunnerEndToEnd, MaxCyclesAgreesWithTheCore) {
+TEST_F(RunnerEndToEnd, MaxCyclesAgreesWithTheCore) {
     const RunResult run = runCorvaneRun({"--max-cycles", "0x20", kProbe});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_TRUE(loadGuestProgram("runner_probe"));
@@ -124,7 +137,7 @@ TEST(RunnerEndToEnd, MaxCyclesAgreesWithTheCore) {
     EXPECT_EQ(run.out, summaryLine(StopReason::MaxCycles, ee.pc, ee.cycle, 0) + "\n");
 }
 
-TEST(RunnerEndToEnd, MemoryOutWritesTheRequestedBytes) {
+TEST_F(RunnerEndToEnd, MemoryOutWritesTheRequestedBytes) {
     const u32 results = probeSymbol("results");
     const RunResult run = runCorvaneRun({kProbe, "--memory-out", "0x" + hex8(results | 0x80000000) + ":64:all.bin",
                                          "--memory-out", std::to_string(results + 62) + ":4:tail.bin"});
@@ -138,7 +151,7 @@ TEST(RunnerEndToEnd, MemoryOutWritesTheRequestedBytes) {
     EXPECT_EQ(tail[2], 0);  // past the array: the zeroed rest of .bss
 }
 
-TEST(RunnerEndToEnd, UnloadableProgramsExitOne) {
+TEST_F(RunnerEndToEnd, UnloadableProgramsExitOne) {
     const RunResult missing = runCorvaneRun({"no-such-program.elf"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("no-such-program.elf"), std::string::npos) << missing.err;
@@ -150,7 +163,7 @@ TEST(RunnerEndToEnd, UnloadableProgramsExitOne) {
     EXPECT_NE(directory.err.find("directory"), std::string::npos) << directory.err;
 }
 
-TEST(RunnerEndToEnd, UsageErrorsExitTwoWithUsage) {
+TEST_F(RunnerEndToEnd, UsageErrorsExitTwoWithUsage) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"--bogus", kProbe}, {"--max-cycles", "12q", kProbe}, {"--until"}, {}}) {
         const RunResult run = runCorvaneRun(arguments);
@@ -165,7 +178,7 @@ TEST(RunnerEndToEnd, UsageErrorsExitTwoWithUsage) {
 
 // A file that is no ELF is loaded anyway, with a warning, and runs without
 // crashing; a short one included.
-TEST(RunnerEndToEnd, NonElfFilesWarnAndStillRun) {
+TEST_F(RunnerEndToEnd, NonElfFilesWarnAndStillRun) {
     {
         std::ofstream shortFile("short.bin", std::ios::binary);
         shortFile << "not an executable";
@@ -183,7 +196,7 @@ TEST(RunnerEndToEnd, NonElfFilesWarnAndStillRun) {
     }
 }
 
-TEST(RunnerEndToEnd, UnwritableOutputsExitOneAfterTheRun) {
+TEST_F(RunnerEndToEnd, UnwritableOutputsExitOneAfterTheRun) {
     const RunResult run = runCorvaneRun({kProbe, "--state-out", "no-such-dir/state.json"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.rfind("stopped: idle-loop", 0), 0u) << run.out;

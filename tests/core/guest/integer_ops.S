@@ -64,7 +64,7 @@
     rr subu, 0, 1
     ri sll,  0x40000000, 1
     ri sll,  0xFFFFFFFF00000001, 31
-    ri srl,  0xFFFFFFFF80000000, 0
+    ri srl,  0x0000000080000000, 0
     ri srl,  0x80000000, 31
     ri sra,  0x80000000, 4
     ri sra,  0xFFFFFFFF70000000, 0
