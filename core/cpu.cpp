@@ -3,26 +3,12 @@
 #include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/tables.h"
-#include "memory/bus.h"
-#include "memory/host_access.h"
 #include "memory/interrupts.h"
 #include "memory/timers.h"
 
 EeCpuState ee;
 
 void opUnassigned() {}
-
-u32 fetchInstruction(u32 pc) { return hostLoad<u32>(memory.ram + (pc & kRamMask)); }
-
-// Handlers write their destination without looking at it; GPR 0 is put back
-// to zero after each instruction, so it always reads as zero.
-void cpuStep() {
-    ee.code = fetchInstruction(ee.pc);
-    ee.pc += 4;
-    primaryTable[ee.code >> 26]();
-    ee.gpr[0] = Reg128{};
-    ee.cycle += 1;
-}
 
 void cpuStepDelaySlot() {
     ee.code = fetchInstruction(ee.pc);

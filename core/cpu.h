@@ -3,12 +3,32 @@
 // taken branch or jump.
 #pragma once
 
+#include <array>
+
+#include "core/ee_state.h"
 #include "core/types.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
 
 using Handler = void (*)();
 
-// Executes the instruction at the PC and counts it.
-void cpuStep();
+extern const std::array<Handler, 64> primaryTable;
+
+// Reads the instruction word at a PC: the fetch uses the PC masked to the
+// 32 MB of guest RAM, the aliasing that data accesses have, so it never
+// reads outside the RAM block.
+inline u32 fetchInstruction(u32 pc) { return hostLoad<u32>(memory.ram + (pc & kRamMask)); }
+
+// Executes the instruction at the PC and counts it. Handlers write their
+// destination without looking at it; GPR 0 is put back to zero after each
+// instruction, so it always reads as zero.
+inline void cpuStep() {
+    ee.code = fetchInstruction(ee.pc);
+    ee.pc += 4;
+    primaryTable[ee.code >> 26]();
+    ee.gpr[0] = Reg128{};
+    ee.cycle += 1;
+}
 
 // Executes the delay-slot instruction of a taken branch or jump with the PC
 // at its own address, counts it, then runs the scheduler and interrupt
@@ -17,8 +37,3 @@ void cpuStepDelaySlot();
 
 // The handler of every encoding without an operation of its own.
 void opUnassigned();
-
-// Reads the instruction word at a PC: the fetch uses the PC masked to the
-// 32 MB of guest RAM, the aliasing that data accesses have, so it never
-// reads outside the RAM block.
-u32 fetchInstruction(u32 pc);

@@ -26,7 +26,5 @@ consteval std::array<Handler, Size> buildOpcodeTable(const std::array<OpcodeEntr
     return table;
 }
 
-extern const std::array<Handler, 64> primaryTable;
-
 // True for the words that are branches or jumps (their own delay slots).
 bool isBranchOrJump(u32 word);
