@@ -3,7 +3,6 @@
 # step: the tests cannot run without guest code.
 
 find_program(GUEST_CC mipsel-linux-gnu-gcc REQUIRED)
-find_program(GUEST_OBJDUMP mipsel-linux-gnu-objdump)
 
 set(GUEST_FLAGS
   -march=r5900 -mabi=32 -msingle-float -ffreestanding -nostdlib -fno-pic
