@@ -21,3 +21,10 @@ inline constexpr u32 kStatusIE = 0x1;
 inline constexpr u32 kStatusEIE = 0x10000;
 inline constexpr u32 kStatusAtReset = 0x10900001;
 inline constexpr u32 kPRIdAtReset = 0x2E20;
+
+// MFC0 and MTC0 move whole registers; EI and DI set and clear EIE. Nothing
+// else in COP0 has a side effect.
+void opMfc0();
+void opMtc0();
+void opEi();
+void opDi();

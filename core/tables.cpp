@@ -1,5 +1,8 @@
 #include "core/tables.h"
 
+#include "cop/cop0.h"
+#include "cop/fpu_opcodes.h"
+#include "cop/mmi_opcodes.h"
 #include "core/branch.h"
 #include "core/ee_state.h"
 #include "core/integer.h"
@@ -145,40 +148,46 @@ constexpr std::array kRegimmEntries = {
 
 // COP0 rs 16..31 all lead to the C0 table.
 constexpr std::array kCop0Entries = [] {
-    std::array<OpcodeEntry, 16> entries{};
-    for (unsigned i = 0; i < 16; ++i) entries[i] = OpcodeEntry{16 + i, dispatchC0, "C0"};
+    std::array<OpcodeEntry, 18> entries{};
+    entries[0] = OpcodeEntry{0, opMfc0, "MFC0"};
+    entries[1] = OpcodeEntry{4, opMtc0, "MTC0"};
+    for (unsigned i = 0; i < 16; ++i) entries[2 + i] = OpcodeEntry{16 + i, dispatchC0, "C0"};
     return entries;
 }();
 
-constexpr std::array kCop1Entries = {
+constexpr std::array kC0Entries = {
+    OpcodeEntry{56, opEi, "EI"},
+    OpcodeEntry{57, opDi, "DI"},
+};
+
+constexpr std::array kCop1Dispatch = {
     OpcodeEntry{8, dispatchBc1, "BC1"},
     OpcodeEntry{16, dispatchCop1S, "S"},
 };
 
-// The coprocessor operations, the MMI instructions and the COP2 macro
-// instructions come with their own units; until then their tables are empty.
-constexpr std::array<OpcodeEntry, 0> kNoEntries{};
-
-constexpr std::array kMmiEntries = {
+constexpr std::array kMmiDispatch = {
     OpcodeEntry{8, dispatchMmi0, "MMI0"},
     OpcodeEntry{9, dispatchMmi2, "MMI2"},
     OpcodeEntry{40, dispatchMmi1, "MMI1"},
     OpcodeEntry{41, dispatchMmi3, "MMI3"},
 };
 
+// The COP2 moves and macro instructions come with the vector units.
+constexpr std::array<OpcodeEntry, 0> kCop2Entries{};
+
 constexpr auto specialTable = buildOpcodeTable<64>(kSpecialEntries);
 constexpr auto regimmTable = buildOpcodeTable<32>(kRegimmEntries);
 constexpr auto cop0Table = buildOpcodeTable<32>(kCop0Entries);
-constexpr auto c0Table = buildOpcodeTable<64>(kNoEntries);
-constexpr auto cop1Table = buildOpcodeTable<32>(kCop1Entries);
-constexpr auto bc1Table = buildOpcodeTable<4>(kNoEntries);
-constexpr auto cop1STable = buildOpcodeTable<64>(kNoEntries);
-constexpr auto cop2Table = buildOpcodeTable<32>(kNoEntries);
-constexpr auto mmiTable = buildOpcodeTable<64>(kMmiEntries);
-constexpr auto mmi0Table = buildOpcodeTable<32>(kNoEntries);
-constexpr auto mmi1Table = buildOpcodeTable<32>(kNoEntries);
-constexpr auto mmi2Table = buildOpcodeTable<32>(kNoEntries);
-constexpr auto mmi3Table = buildOpcodeTable<32>(kNoEntries);
+constexpr auto c0Table = buildOpcodeTable<64>(kC0Entries);
+constexpr auto cop1Table = buildOpcodeTable<32>(joinEntries(kCop1Dispatch, kCop1Entries));
+constexpr auto bc1Table = buildOpcodeTable<4>(kBc1Entries);
+constexpr auto cop1STable = buildOpcodeTable<64>(kCop1SEntries);
+constexpr auto cop2Table = buildOpcodeTable<32>(kCop2Entries);
+constexpr auto mmiTable = buildOpcodeTable<64>(joinEntries(kMmiDispatch, kMmiEntries));
+constexpr auto mmi0Table = buildOpcodeTable<32>(kMmi0Entries);
+constexpr auto mmi1Table = buildOpcodeTable<32>(kMmi1Entries);
+constexpr auto mmi2Table = buildOpcodeTable<32>(kMmi2Entries);
+constexpr auto mmi3Table = buildOpcodeTable<32>(kMmi3Entries);
 
 void dispatchSpecial() { specialTable[fieldFunction()](); }
 void dispatchRegimm() { regimmTable[fieldRt()](); }

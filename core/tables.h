@@ -26,5 +26,16 @@ consteval std::array<Handler, Size> buildOpcodeTable(const std::array<OpcodeEntr
     return table;
 }
 
+// The entries of two lists as one, for tables whose slots come from more
+// than one unit.
+template <std::size_t First, std::size_t Second>
+consteval std::array<OpcodeEntry, First + Second> joinEntries(const std::array<OpcodeEntry, First>& first,
+                                                             const std::array<OpcodeEntry, Second>& second) {
+    std::array<OpcodeEntry, First + Second> joined{};
+    for (std::size_t i = 0; i < First; ++i) joined[i] = first[i];
+    for (std::size_t i = 0; i < Second; ++i) joined[First + i] = second[i];
+    return joined;
+}
+
 // True for the words that are branches or jumps (their own delay slots).
 bool isBranchOrJump(u32 word);
