@@ -1,6 +1,8 @@
 #include "memory/timers.h"
 
 #include "core/ee_state.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
 
 TimerRecord timers[5];
 u32 eventBase;
@@ -26,3 +28,6 @@ void schedulerRun() {
 }
 
 void csrVblank() { timers[kVblankRecord].flag = 1; }
+
+u32 timerCountRead(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+void timerRegisterWritten(u32, u32) {}

@@ -26,3 +26,8 @@ extern u32 eventDelta;
 void timersInit();
 void schedulerRun();
 void csrVblank();
+
+// Hooks of the hardware registers: the live count of Tn_COUNT (offsets
+// 0x0000, 0x0800, 0x1000, 0x1800), and a 32-bit store below 0x2000.
+u32 timerCountRead(u32 offset);
+void timerRegisterWritten(u32 value, u32 offset);
