@@ -1,138 +1,130 @@
 /* Branches and jumps. Each case records a trace in t9: bit 0 is set by the
    delay slot, bit 1 by the word after it, which a taken branch skips. So an
-   ordinary branch gives 1 taken and 3 not taken; a likely one 1 and 2.
-   Linking cases record ra (or the JALR destination) after the trace, primed
-   beforehand so that an unwritten link shows the pattern. The link sites
-   are global labels; branch_test.cpp lists the records in this order. */
+   ordinary branch gives TAKEN or NOT_TAKEN, a likely one TAKEN or
+   LIKELY_NOT_TAKEN. Linking cases then record the link register, primed
+   beforehand so that an unwritten link shows the pattern. */
 #include "record_macros.h"
+
+    .equ TAKEN, 1
+    .equ NOT_TAKEN, 3
+    .equ LIKELY_NOT_TAKEN, 2
 
 .macro trace_start
     prime   $t9
     daddu   $t9, $zero, $zero
 .endm
 
-.macro trace_end
+.macro trace_end want, text
     ori     $t9, $t9, 1
     ori     $t9, $t9, 2
-8:  record  $t9
+8:  record  $t9, \want, "\text"
 .endm
 
-.macro br2 op, a, b
+.macro br2 op, a, b, want
     ldc     $t0, \a
     ldc     $t1, \b
     trace_start
     \op     $t0, $t1, 8f
-    trace_end
+    trace_end \want, "\op \a, \b"
 .endm
 
-.macro br1 op, a
+.macro br1 op, a, want
     ldc     $t0, \a
     trace_start
     \op     $t0, 8f
-    trace_end
+    trace_end \want, "\op \a"
 .endm
 
-.macro brlink op, reg, a, site
+/* the REGIMM link branches: linked = 1 when GPR 31 must hold the link */
+.macro brlink op, reg, a, want, linked
     ldc     $t0, \a
     trace_start
     prime   $ra
-    .globl  \site
-\site:
-    \op     \reg, 8f
-    trace_end
-    record  $ra
+7:  \op     \reg, 8f
+    trace_end \want, "\op \a"
+    .if \linked
+    record_link $ra, 7b, "\op \a: link"
+    .else
+    record  $ra, 0xDEADBEEFCAFEF00D, "\op \a: ra not written"
+    .endif
 .endm
 
     .text
     begin_records
     move    $s7, $ra
 
-    br2 beq, 5, 5
-    br2 beq, 0x100000005, 5
-    br2 bne, 0x100000005, 5
-    br2 bne, 5, 5
-    br1 blez, 0
-    br1 blez, 0xFFFFFFFFFFFFFFFF
-    br1 blez, 0x100000000
-    br1 blez, 0x80000000
-    br1 bgtz, 0x100000000
-    br1 bgtz, 0
-    br1 bgtz, 0xFFFFFFFF00000001
-    br2 beql, 5, 5
-    br2 beql, 0x100000005, 5
-    br2 bnel, 0x100000005, 5
-    br2 bnel, 5, 5
-    br1 blezl, 0
-    br1 blezl, 0x100000000
-    br1 bgtzl, 0x100000000
-    br1 bgtzl, 0
-    br1 bltz, 0x8000000000000000
-    br1 bltz, 0x80000000
-    br1 bltz, 0
-    br1 bgez, 0
-    br1 bgez, 0x80000000
-    br1 bgez, 0xFFFFFFFFFFFFFFFF
-    br1 bltzl, 0xFFFFFFFFFFFFFFFF
-    br1 bltzl, 0
-    br1 bgezl, 0
-    br1 bgezl, 0xFFFFFFFFFFFFFFFF
+    br2 beq, 5, 5, TAKEN
+    br2 beq, 0x100000005, 5, NOT_TAKEN
+    br2 bne, 0x100000005, 5, TAKEN
+    br2 bne, 5, 5, NOT_TAKEN
+    br1 blez, 0, TAKEN
+    br1 blez, 0xFFFFFFFFFFFFFFFF, TAKEN
+    br1 blez, 0x100000000, NOT_TAKEN
+    br1 bgtz, 0x100000000, TAKEN
+    br1 bgtz, 0, NOT_TAKEN
+    br1 bgtz, 0xFFFFFFFF00000001, NOT_TAKEN
+    br2 beql, 5, 5, TAKEN
+    br2 beql, 0x100000005, 5, LIKELY_NOT_TAKEN
+    br2 bnel, 0x100000005, 5, TAKEN
+    br2 bnel, 5, 5, LIKELY_NOT_TAKEN
+    br1 blezl, 0, TAKEN
+    br1 blezl, 0x100000000, LIKELY_NOT_TAKEN
+    br1 bgtzl, 0x100000000, TAKEN
+    br1 bgtzl, 0, LIKELY_NOT_TAKEN
+    br1 bltz, 0x8000000000000000, TAKEN
+    br1 bltz, 0x80000000, NOT_TAKEN
+    br1 bltz, 0, NOT_TAKEN
+    br1 bgez, 0, TAKEN
+    br1 bgez, 0x80000000, TAKEN
+    br1 bgez, 0xFFFFFFFFFFFFFFFF, NOT_TAKEN
+    br1 bltzl, 0xFFFFFFFFFFFFFFFF, TAKEN
+    br1 bltzl, 0, LIKELY_NOT_TAKEN
+    br1 bgezl, 0, TAKEN
+    br1 bgezl, 0xFFFFFFFFFFFFFFFF, LIKELY_NOT_TAKEN
 
-    brlink bltzal, $t0, 0xFFFFFFFFFFFFFFFF, bltzalTaken
-    brlink bltzal, $t0, 0, bltzalNotTaken
-    brlink bgezal, $zero, 0, bgezalZero
-    brlink bgezal, $t0, 0xFFFFFFFFFFFFFFFF, bgezalNotTaken
-    brlink bltzall, $t0, 0xFFFFFFFFFFFFFFFF, bltzallTaken
-    brlink bltzall, $t0, 0, bltzallNotTaken
-    brlink bgezall, $t0, 0, bgezallTaken
-    brlink bgezall, $t0, 0xFFFFFFFFFFFFFFFF, bgezallNotTaken
+    brlink bltzal, $t0, 0xFFFFFFFFFFFFFFFF, TAKEN, 1
+    brlink bltzal, $t0, 0, NOT_TAKEN, 0
+    brlink bgezal, $zero, 0, TAKEN, 1
+    brlink bgezal, $t0, 0xFFFFFFFFFFFFFFFF, NOT_TAKEN, 0
+    brlink bltzall, $t0, 0xFFFFFFFFFFFFFFFF, TAKEN, 1
+    brlink bltzall, $t0, 0, LIKELY_NOT_TAKEN, 0
+    brlink bgezall, $t0, 0, TAKEN, 1
+    brlink bgezall, $t0, 0xFFFFFFFFFFFFFFFF, LIKELY_NOT_TAKEN, 0
 
-    /* J */
     trace_start
     j       8f
-    trace_end
-    /* JAL */
+    trace_end TAKEN, "j"
     trace_start
     prime   $ra
-    .globl  jalSite
-jalSite:
-    jal     8f
-    trace_end
-    record  $ra
-    /* JR */
+7:  jal     8f
+    trace_end TAKEN, "jal"
+    record_link $ra, 7b, "jal: link"
     la      $t0, 8f
     trace_start
     jr      $t0
-    trace_end
-    /* JR takes rs.w0 only */
+    trace_end TAKEN, "jr"
     ldc     $t1, 0xABCD000000000000
     la      $t0, 8f
     or      $t0, $t0, $t1
     trace_start
     jr      $t0
-    trace_end
-    /* JALR rd = ra */
+    trace_end TAKEN, "jr takes rs.w0 only"
     la      $t0, 8f
     trace_start
     prime   $ra
-    .globl  jalrSite
-jalrSite:
-    jalr    $t0
-    trace_end
-    record  $ra
-    /* JALR rd = rs jumps to the old value */
+7:  jalr    $t0
+    trace_end TAKEN, "jalr"
+    record_link $ra, 7b, "jalr: link"
     prime   $t0
     la      $t0, 8f
     trace_start
-    .globl  jalrSameSite
-jalrSameSite:
-    .word   0x01004009          /* JALR $t0, $t0: the assembler refuses rd = rs */
-    trace_end
-    record  $t0
-    /* JALR rd = 0 */
+7:  .word   0x01004009          /* JALR $t0, $t0: the assembler refuses rd = rs */
+    trace_end TAKEN, "jalr rd = rs jumps to the old value"
+    record_link $t0, 7b, "jalr rd = rs: link"
     la      $t0, 8f
     trace_start
     jalr    $zero, $t0
-    trace_end
+    trace_end TAKEN, "jalr rd = 0"
 
     /* The same code reached at 0x80100000 and up: the fetch masks the PC.
        A JAL there links the 0x8... address with bits 32..63 zero; J drops
@@ -142,21 +134,17 @@ jalrSameSite:
     or      $t0, $t0, $t1
     trace_start
     jr      $t0
-    trace_end
+    trace_end TAKEN, "jr to the kseg0 alias"
     prime   $ra
-    .globl  aliasJalSite
-aliasJalSite:
-    jal     7f
+7:  jal     6f
     nop
-7:  record  $ra
+6:  record_link $ra, 0x80000000 + 7b, "jal in the kseg0 alias: link"
     j       6f
     nop
 6:  prime   $ra
-    .globl  aliasBackSite
-aliasBackSite:
-    jal     5f
+7:  jal     6f
     nop
-5:  record  $ra
+6:  record_link $ra, 7b, "jal after j came back: link"
 
     move    $ra, $s7
     finish_records

@@ -11,110 +11,90 @@ main:
     jr      $ra
     nop
 
-/* Each trap compares a0 with a1; the ORI after it shows that execution
-   went on with the next instruction. */
-.macro trap_entry name, op
+/* The ORI after each trap or SYSCALL shows that execution went on with
+   the next instruction. */
+.macro entry name, op, operands:vararg
     .globl \name
 \name:
-    \op     $a0, $a1
+    \op     \operands
     ori     $t9, $zero, 1
     j       _idle
     nop
 .endm
-    trap_entry trapTge, tge
-    trap_entry trapTgeu, tgeu
-    trap_entry trapTlt, tlt
-    trap_entry trapTltu, tltu
-    trap_entry trapTeq, teq
-    trap_entry trapTne, tne
+    entry trapTge, tge, $a0, $a1
+    entry trapTgeu, tgeu, $a0, $a1
+    entry trapTlt, tlt, $a0, $a1
+    entry trapTltu, tltu, $a0, $a1
+    entry trapTeq, teq, $a0, $a1
+    entry trapTne, tne, $a0, $a1
+    entry syscallEntry, syscall
 
-    .globl syscallEntry
-syscallEntry:
-    syscall
-    ori     $t9, $zero, 1
-    j       _idle
+/* Each sequence runs from NAMEStart to NAMEEnd. */
+.macro seq_start name
+    .globl \name\()Start, \name\()End
+\name\()Start:
+.endm
+.macro seq_end name
+\name\()End:
     nop
+.endm
 
-/* Cycle counting: each sequence runs from its Start label to its End. */
-    .globl cycTakenStart, cycTakenEnd
-cycTakenStart:
+    seq_start cycTaken
     beq     $zero, $zero, cycTakenEnd
     addiu   $t9, $t9, 1
     addiu   $t9, $t9, 0x100
-cycTakenEnd:
-    nop
+    seq_end cycTaken
 
-    .globl cycNotTakenStart, cycNotTakenEnd
-cycNotTakenStart:
+    seq_start cycNotTaken
     bne     $zero, $zero, cycFar
     addiu   $t9, $t9, 1
-cycNotTakenEnd:
-    nop
+    seq_end cycNotTaken
 
-    .globl cycLikelyNotTakenStart, cycLikelyNotTakenEnd
-cycLikelyNotTakenStart:
+    seq_start cycLikelyNotTaken
     bnel    $zero, $zero, cycFar
     addiu   $t9, $t9, 1
-cycLikelyNotTakenEnd:
-    nop
+    seq_end cycLikelyNotTaken
 
-    .globl cycLikelyTakenStart, cycLikelyTakenEnd
-cycLikelyTakenStart:
+    seq_start cycLikelyTaken
     beql    $zero, $zero, cycLikelyTakenEnd
     addiu   $t9, $t9, 1
     addiu   $t9, $t9, 0x100
-cycLikelyTakenEnd:
-    nop
+    seq_end cycLikelyTaken
 
-    .globl cycJalStart, cycJalEnd
-cycJalStart:
+    seq_start cycJal
     jal     cycJalEnd
     addiu   $t9, $t9, 1
     addiu   $t9, $t9, 0x100
-cycJalEnd:
-    nop
+    seq_end cycJal
 
 /* A branch or jump in the delay slot of a taken branch runs as a no-op. */
-    .globl cycBranchInDelayStart, cycBranchInDelayEnd
-cycBranchInDelayStart:
+    seq_start cycBranchInDelay
     beq     $zero, $zero, 1f
     bgezal  $zero, cycFar
     addiu   $t9, $t9, 0x100
 1:  b       cycBranchInDelayEnd
     j       cycFar
     addiu   $t9, $t9, 0x100
-cycBranchInDelayEnd:
-    nop
+    seq_end cycBranchInDelay
 
 /* The all-zero word is SLL $0, $0, 0. */
-    .globl cycZeroWordsStart, cycZeroWordsEnd
-cycZeroWordsStart:
+    seq_start cycZeroWords
     .word   0, 0, 0
-cycZeroWordsEnd:
-    nop
+    seq_end cycZeroWords
 
 /* A not-taken BNE at A: the BGEZAL at A + 4 runs as an ordinary
    instruction, sees pc = A + 8 and so links A + 12. */
-    .globl notTakenDelayStart, notTakenDelayEnd
-notTakenDelayStart:
+    seq_start notTakenDelay
     bne     $zero, $zero, cycFar
     bgezal  $zero, notTakenDelayEnd
     addiu   $t9, $t9, 1
     addiu   $t9, $t9, 0x100
-notTakenDelayEnd:
-    nop
+    seq_end notTakenDelay
 
-/* A taken branch with offset -1 targets itself: the runner's idle stop. */
-    .globl selfLoop
-selfLoop:
-    beq     $zero, $zero, selfLoop
-    nop
-
-/* Encodings without an operation of their own; operands are chosen so that
-   each would change something visible if it did anything (TEQI 0 with
-   $0 = 0 would trap, MTSAB would change SA). */
-    .globl unassignedStart, unassignedEnd
-unassignedStart:
+/* Encodings without an operation of their own; each would change something
+   visible if it did anything (TEQI 0 with $0 = 0 would trap, MTSAB would
+   change SA, the empty slots name t0 as their destination). */
+    seq_start unassigned
     break   0x123
     sync
     sync.p
@@ -129,16 +109,14 @@ unassignedStart:
     .word   0x040E0001          /* TNEI $0, 1 */
     .word   0x04180003          /* MTSAB $0, 3 */
     .word   0x04190001          /* MTSAH $0, 1 */
-    .word   0x00000005 | (8 << 11)   /* SPECIAL 5 with rd = t0 */
-    .word   0x4C000000 | (8 << 16)   /* primary 19 with rt = t0 */
-    .word   0xE0080000          /* primary 56 (SC) into t0 */
-unassignedEnd:
-    nop
+    .word   0x00000005 | (8 << 11)   /* SPECIAL 5 */
+    .word   0x4C000000 | (8 << 16)   /* primary 19 */
+    .word   0xE0080000          /* primary 56 (SC) */
+    seq_end unassigned
 
 /* Writes to GPR 0: the next instruction reads it as zero. A load into $0
    from the GS CSR still makes its read. */
-    .globl zeroWritesStart, zeroWritesEnd
-zeroWritesStart:
+    seq_start zeroWrites
     addiu   $zero, $zero, 5
     daddu   $t0, $zero, $zero
     lui     $t1, %hi(pattern)
@@ -148,8 +126,7 @@ zeroWritesStart:
     or      $t2, $zero, $zero
     lui     $t3, 0x1200
     lw      $zero, 0x1000($t3)
-zeroWritesEnd:
-    nop
+    seq_end zeroWrites
 
 cycFar:
     addiu   $t9, $t9, 0x1000

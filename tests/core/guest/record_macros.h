@@ -1,7 +1,9 @@
 /* Shared by the instruction-class test programs. $s0 walks the `results`
    array in 16-byte records; $s1 points at `pattern`, the 128-bit value each
    destination is primed with, so that a record shows both the low doubleword
-   an instruction wrote and the upper doubleword it must leave alone. */
+   an instruction wrote and the upper doubleword it must leave alone. Beside
+   each record the program lists in `expected` the value worked out by hand
+   and a name for failure messages; the test compares the two. */
 
     .set noreorder
     .set gp=64
@@ -24,20 +26,44 @@
     lq      \reg, 0($s1)
 .endm
 
-.macro record reg
-    sq      \reg, 0($s0)
-    addiu   $s0, $s0, 16
+/* Lists the next record's expected value: its low doubleword (`low`, a
+   full .dword or a pair of .words), its upper one and its name. */
+.macro expect low, high, text
+    .pushsection .rodata
+9:  .asciz "\text"
+    .popsection
+    .pushsection .rodata.expected
+    \low
+    .dword \high
+    .word 9b, 0
+    .popsection
 .endm
 
-/* Start of main: set up the record pointers; the program ends with
-   `finish`, which leaves the record count in v0 and in `resultCount`. */
+.macro record reg, low, text, high=0x0123456789ABCDEF
+    sq      \reg, 0($s0)
+    addiu   $s0, $s0, 16
+    expect  ".dword \low", \high, "\text"
+.endm
+
+/* A link register: the address of `site` + 8, bits 32..63 zero. */
+.macro record_link reg, site, text
+    sq      \reg, 0($s0)
+    addiu   $s0, $s0, 16
+    expect  ".word \site + 8, 0", 0x0123456789ABCDEF, "\text"
+.endm
+
 .macro begin_records
+    .pushsection .rodata.expected
+    .globl expected
+expected:
+    .popsection
     .globl main
 main:
     la      $s0, results
     la      $s1, pattern
 .endm
 
+/* Leaves the record count in v0 and in `resultCount`. */
 .macro finish_records
     la      $t0, results
     subu    $v0, $s0, $t0
