@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "memory/dma.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
 #include "memory/timers.h"
@@ -66,6 +67,7 @@ int memAlloc() {
         std::abort();  // the machine cannot exist without its memory
     }
     hostStore<u16>(memory.hw + kHwDEnabler, 0x1201);
+    dmaSetUpChannels();
     return 1;
 }
 

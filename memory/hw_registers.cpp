@@ -1,15 +1,43 @@
 #include "memory/hw_registers.h"
 
 #include "memory/bus.h"
+#include "memory/dma.h"
 #include "memory/host_access.h"
+#include "memory/timers.h"
 
-// The channel starts and the live timer counts hook in here; the status and
-// mask registers already have their write rules, which the kernel relies on.
+namespace {
 
-u32 hwRead32(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+// The timers occupy 0x0000-0x1FFF, one 0x800 block each, with Tn_COUNT at
+// the start of the block.
+constexpr u32 kTimerRegistersEnd = 0x2000;
+constexpr bool isTimerCount(u32 offset) { return offset < kTimerRegistersEnd && (offset & 0x7FF) == 0; }
 
-// Byte writes to the register block are dropped, not even stored.
-void hwWrite8(u32, u8) {}
+// The STR byte of the SPR-from CHCR, the one byte store with an effect.
+constexpr u32 kSprFromChcrStrByte = 0xD001;
+
+// The channel whose CHCR a 32-bit store at `offset` starts, or
+// kDmaChannelCount when the offset is no such CHCR. The IPU channels have
+// no handler: their CHCR is plain storage.
+constexpr unsigned startedChannel(u32 offset) {
+    for (unsigned channel = 0; channel < kDmaChannelCount; ++channel) {
+        if (channel == kDmaIpuFrom || channel == kDmaIpuTo) continue;
+        if (kDmaChannelBases[channel] == offset) return channel;
+    }
+    return kDmaChannelCount;
+}
+
+}  // namespace
+
+u32 hwRead32(u32 offset) {
+    if (isTimerCount(offset)) return timerCountRead(offset);
+    return hostLoad<u32>(memory.hw + offset);
+}
+
+// Byte stores to the register block are dropped, not even stored, except
+// the one that starts the SPR-from channel.
+void hwWrite8(u32 offset, u8 value) {
+    if (offset == kSprFromChcrStrByte) dmaStartSprFrom(static_cast<u32>(value) << 8);
+}
 
 void hwWrite32(u32 offset, u32 value) {
     u8* reg = memory.hw + offset;
@@ -25,13 +53,16 @@ void hwWrite32(u32 offset, u32 value) {
     case kHwIntcMask:
         hostStore<u32>(reg, old ^ (value & 0xFFFF));
         return;
-    default:
-        hostStore<u32>(reg, value);
-        return;
     }
+    const unsigned channel = startedChannel(offset);
+    if (channel == kDmaSprFrom) return dmaStartSprFrom(value);
+    if (channel != kDmaChannelCount) return dmaStartChannel(channel, value);
+    hostStore<u32>(reg, value);
+    if (offset < kTimerRegistersEnd) timerRegisterWritten(value, offset);
 }
 
 void hwWrite64(u32 offset, u32 low, u32 high) {
     hostStore<u32>(memory.hw + offset, low);
     hostStore<u32>(memory.hw + offset + 4, high);
+    if (offset == kDmaChannelBases[kDmaGif]) dmaStartGifFromDoubleword(low);
 }

@@ -1,0 +1,257 @@
+#include "memory/dma.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "memory/bus.h"
+#include "memory/gif.h"
+#include "memory/host_access.h"
+#include "memory/hw_registers.h"
+#include "plugins/plugin_host.h"
+#include "vu/vif1.h"
+
+DmaChannel dmaChannels[kDmaChannelCount];
+
+namespace {
+
+constexpr u32 kScratchpadSelect = 0x80000000;
+
+// Register offsets from a channel's base.
+constexpr u32 kChcrOffset = 0x00;
+constexpr u32 kMadrOffset = 0x10;
+constexpr u32 kQwcOffset = 0x20;
+constexpr u32 kTadrOffset = 0x30;
+constexpr u32 kAsr0Offset = 0x40;
+constexpr u32 kAsr1Offset = 0x50;
+constexpr u32 kSadrOffset = 0x80;
+
+// The fields of a DMA tag, the 64-bit value at the tag address.
+constexpr u32 tagQwc(u64 tag) { return static_cast<u32>(tag) & 0xFFFF; }
+constexpr u32 tagId(u64 tag) { return (static_cast<u32>(tag) >> 28) & 0x7; }
+constexpr u32 tagAddr(u64 tag) { return static_cast<u32>(tag >> 32); }
+
+enum TagId : u32 { kTagRefe, kTagCnt, kTagNext, kTagRef, kTagRefs, kTagCall, kTagRet, kTagEnd };
+
+struct DmaBlock {
+    u8* base;
+    u32 size;
+};
+
+DmaBlock blockOf(u32 address) {
+    if (address & kScratchpadSelect) return {memory.scratchpad, kScratchpadSize};
+    return {memory.ram, kRamSize};
+}
+
+// The canonical DMA form of a guest address: the block select bit and the
+// offset inside the block. Call tags store return addresses in this form,
+// so a later ret finds the same block.
+u32 dmaAddress(u32 address) {
+    if (address & kScratchpadSelect) return kScratchpadSelect | (address & kScratchpadMask);
+    return address & kRamMask;
+}
+
+// `address` moved on by `bytes`, wrapping inside its block.
+u32 dmaAdvance(u32 address, u32 bytes) {
+    return dmaAddress((address & kScratchpadSelect) | ((address + bytes) & ~kScratchpadSelect));
+}
+
+void vif1ChannelData(const u8* data, u32 quadwords) {
+    vifCommandStream(reinterpret_cast<const u32*>(data), quadwords * 4);
+}
+
+// The upper half of each VIF1 tag is part of the VIF1 command stream.
+void vif1ChannelTag(u32 tagAddress) {
+    vifCommandStream(reinterpret_cast<const u32*>(dmaHostAt(tagAddress + 8)), 2);
+}
+
+// What a channel start does beyond walking the tags.
+struct ChannelRoute {
+    u32 dStatBit;          // set in D_STAT when the start has TIE
+    unsigned returnSlots;  // 2: ASR0 and ASR1 as a two-deep stack; 1: ASR0 only
+    DmaDataSink data;      // null for a channel that moves nothing
+    void (*tag)(u32 tagAddress);  // called for each tag before its data, or null
+};
+
+constexpr ChannelRoute kRoutes[kDmaChannelCount] = {
+    {0x001, 2, nullptr, nullptr},                    // VIF0
+    {0x002, 2, vif1ChannelData, vif1ChannelTag},     // VIF1
+    {0x004, 2, gifChannelData, gifChannelTag},       // GIF
+    {0, 0, nullptr, nullptr},                        // IPU from: no handler
+    {0, 0, nullptr, nullptr},                        // IPU to: no handler
+    {0x020, 1, nullptr, nullptr},                    // SIF0
+    {0x040, 1, nullptr, nullptr},                    // SIF1
+    {0x080, 1, nullptr, nullptr},                    // SIF2
+    {0x100, 0, nullptr, nullptr},                    // SPR from: a start of its own
+    {0x200, 1, nullptr, nullptr},                    // SPR to
+};
+
+// The GIF start from a 64-bit CHCR store keeps one return slot and sends no
+// tag halves.
+constexpr ChannelRoute kGifDoublewordRoute = {0x004, 1, gifChannelData, nullptr};
+
+void transferIfMoving(const ChannelRoute& route, u32 address, u32 quadwords) {
+    if (route.data) dmaTransfer(address, quadwords, route.data);
+}
+
+void setDStat(u32 bit) { hostStore<u32>(memory.hw + kHwDStat, hostLoad<u32>(memory.hw + kHwDStat) | bit); }
+
+// The return addresses of call and ret tags. With two slots, call pushes to
+// ASR0 and then ASR1 and ret pops the most recent; a third nested call
+// overwrites ASR1. With one slot every call and ret uses ASR0.
+class ReturnStack {
+public:
+    ReturnStack(const DmaChannel& channel, unsigned slots) : channel_(channel), slots_(slots) {}
+
+    void push(u32 address) {
+        if (slots_ == 1 || depth_ == 0) {
+            *channel_.asr0 = address;
+            if (slots_ == 2) depth_ = 1;
+        } else {
+            *channel_.asr1 = address;
+            depth_ = 2;
+        }
+    }
+
+    u32 pop() {
+        if (slots_ == 2 && depth_ == 2) {
+            depth_ = 1;
+            return *channel_.asr1;
+        }
+        depth_ = 0;
+        return *channel_.asr0;
+    }
+
+private:
+    const DmaChannel& channel_;
+    unsigned slots_;
+    unsigned depth_ = 0;
+};
+
+void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAddress) {
+    ReturnStack returns(channel, route.returnSlots);
+    for (u32 tags = 0; tags < kDmaTagLimit; ++tags) {
+        const u64 tag = hostLoad<u64>(dmaHostAt(tagAddress));
+        const u32 qwc = tagQwc(tag);
+        *channel.qwc = qwc;
+        *channel.madr = tagAddr(tag);
+        if (route.tag) route.tag(tagAddress);
+
+        const u32 afterTag = dmaAdvance(tagAddress, 16);
+        const u32 afterData = dmaAdvance(afterTag, 16 * qwc);
+        u32 data = afterTag;
+        u32 next = afterData;
+        switch (tagId(tag)) {
+        case kTagRefe:
+            transferIfMoving(route, dmaAddress(*channel.madr), qwc);
+            return;
+        case kTagCnt:
+            break;
+        case kTagNext:
+            next = dmaAddress(*channel.madr);
+            break;
+        case kTagRef:
+        case kTagRefs:
+            data = dmaAddress(*channel.madr);
+            next = afterTag;
+            break;
+        case kTagCall:
+            next = dmaAddress(*channel.madr);
+            returns.push(afterData);
+            break;
+        case kTagRet:
+            next = dmaAddress(returns.pop());
+            if (hostLoad<u64>(dmaHostAt(next)) == 0) return;
+            break;
+        case kTagEnd:
+            transferIfMoving(route, afterTag, qwc);
+            return;
+        }
+        transferIfMoving(route, data, qwc);
+        tagAddress = next;
+    }
+}
+
+void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 value) {
+    const u32 tagAddress = dmaAddress(*channel.tadr);
+    *channel.chcr = value & ~kChcrStr;
+    if ((value & kChcrStr) == 0) return;
+    if (value & kChcrTie) setDStat(route.dStatBit);
+    const u32 qwc = *channel.qwc & kDmaQwcMask;
+    if (qwc != 0) transferIfMoving(route, dmaAddress(*channel.madr), qwc);
+    if ((value & kChcrChainMode) == 0) return;
+    runTagChain(channel, route, tagAddress);
+}
+
+// What the SPR-from start does when MADR equals the word at hardware offset
+// 0xF040: it looks at bits 2-3 of INTC_STAT and either skips the copy or
+// hands the scratchpad to the GS as a packet instead of copying it.
+constexpr u32 kSprFromDrainAddress = 0xF040;
+constexpr u32 kSprFromDrainModeMask = 0xC;
+constexpr u32 kSprFromDrainSkip = 0x8;
+constexpr u32 kSprFromDrainToGs = 0xC;
+
+// Copies `bytes` bytes from the scratchpad to RAM, low addresses first, each
+// side wrapping inside its own block.
+void copyScratchpadToRam(u32 scratchpadOffset, u32 ramOffset, u32 bytes) {
+    while (bytes != 0) {
+        const u32 run = std::min({bytes, kScratchpadSize - scratchpadOffset, kRamSize - ramOffset});
+        std::memcpy(memory.ram + ramOffset, memory.scratchpad + scratchpadOffset, run);
+        bytes -= run;
+        scratchpadOffset = (scratchpadOffset + run) & kScratchpadMask;
+        ramOffset = (ramOffset + run) & kRamMask;
+    }
+}
+
+}  // namespace
+
+void dmaSetUpChannels() {
+    for (unsigned i = 0; i < kDmaChannelCount; ++i) {
+        u8* base = memory.hw + kDmaChannelBases[i];
+        auto reg = [base](u32 offset) { return reinterpret_cast<u32*>(base + offset); };
+        dmaChannels[i] = {reg(kChcrOffset), reg(kMadrOffset), reg(kQwcOffset), reg(kTadrOffset),
+                          reg(kAsr0Offset), reg(kAsr1Offset), reg(kSadrOffset)};
+    }
+}
+
+u8* dmaHostAt(u32 address) {
+    const DmaBlock block = blockOf(address);
+    return block.base + (address & (block.size - 1));
+}
+
+void dmaTransfer(u32 address, u32 quadwords, DmaDataSink sink) {
+    const DmaBlock block = blockOf(address);
+    u32 offset = address & (block.size - 1);
+    do {
+        // Quadwords that start before the block's end; the last may run into
+        // the block's spare bytes when the offset is not quadword-aligned.
+        const u32 fit = (block.size - offset + 15) / 16;
+        const u32 run = std::min(quadwords, fit);
+        sink(block.base + offset, run);
+        quadwords -= run;
+        offset = (offset + 16 * run) & (block.size - 1);
+    } while (quadwords != 0);
+}
+
+void dmaStartChannel(unsigned channel, u32 value) {
+    if (channel >= kDmaChannelCount || kRoutes[channel].returnSlots == 0) return;
+    startChannel(dmaChannels[channel], kRoutes[channel], value);
+}
+
+void dmaStartGifFromDoubleword(u32 value) { startChannel(dmaChannels[kDmaGif], kGifDoublewordRoute, value); }
+
+void dmaStartSprFrom(u32 value) {
+    const DmaChannel& channel = dmaChannels[kDmaSprFrom];
+    if ((value & kChcrStr) == 0) return;
+    *channel.chcr = value & ~kChcrStr;
+    if (value & kChcrTie) setDStat(kRoutes[kDmaSprFrom].dStatBit);
+    const u32 scratchpadOffset = *channel.sadr & kScratchpadMask;
+    if (*channel.madr == hostLoad<u32>(memory.hw + kSprFromDrainAddress)) {
+        const u32 mode = hostLoad<u32>(memory.hw + kHwIntcStat) & kSprFromDrainModeMask;
+        if (mode == kSprFromDrainSkip) return;
+        if (mode == kSprFromDrainToGs) {
+            gsGifTransfer2(reinterpret_cast<const u32*>(memory.scratchpad + scratchpadOffset));
+            return;
+        }
+    }
+    copyScratchpadToRam(scratchpadOffset, *channel.madr & kRamMask, 16 * (*channel.qwc & kDmaQwcMask));
+}
