@@ -78,8 +78,15 @@ void emuRun() {
     emuStop();
 }
 
+// The vertical blank raises the stop flag when it reaches the limit, so the
+// loop below tests nothing more per step; after the stop, the count tells
+// the limit from Escape.
 StopReason emuRunWithLimits(const RunLimits& limits) {
     if (!beginRun()) return StopReason::NotLoaded;
+    const u64 vblanksBefore = vblankCount;
+    const auto vblankLimitReached = [&] { return vblankCount - vblanksBefore >= limits.maxVblanks; };
+    vblankStopAt = limits.maxVblanks > kVblankNever - vblankCount ? kVblankNever : vblankCount + limits.maxVblanks;
+    if (limits.maxVblanks == 0) stopFlag = 1;
     // The cycle counter wraps at 2^32, so the limit is counted in chunks that
     // a 32-bit difference can measure.
     u64 remaining = limits.maxCycles;
@@ -92,7 +99,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
             ran = ee.cycle - chunkStart;
             if (ran >= chunk) break;
             if (stopFlag == 1) {
-                reason = StopReason::Escape;
+                reason = vblankLimitReached() ? StopReason::MaxVblanks : StopReason::Escape;
                 break;
             }
             if (limits.hasUntil && ee.pc == limits.until) {
@@ -109,6 +116,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
         if (reason != StopReason::MaxCycles) break;
         remaining -= ran < remaining ? ran : remaining;
     }
+    vblankStopAt = kVblankNever;
     emuStop();
     return reason;
 }
@@ -120,6 +128,7 @@ const char* stopReasonName(StopReason reason) {
     case StopReason::Until: return "until";
     case StopReason::MaxCycles: return "max-cycles";
     case StopReason::Escape: return "escape";
+    case StopReason::MaxVblanks: return "max-vblanks";
     }
     return "unknown";
 }

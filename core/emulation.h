@@ -22,10 +22,12 @@ enum class StopReason {
     Until,      // the PC reached the requested address
     MaxCycles,  // the requested number of instructions has run
     Escape,     // the stop flag was raised (Escape from the PAD plugin)
+    MaxVblanks, // the requested number of vertical blanks has happened
 };
 
 struct RunLimits {
     u64 maxCycles = UINT64_MAX;  // instructions to run at most
+    u64 maxVblanks = UINT64_MAX; // vertical blanks of this run at most; the run stops after the last
     bool hasUntil = false;
     u32 until = 0;               // stop when the PC equals this
     bool stopAtIdleLoop = true;

@@ -1,7 +1,115 @@
 #include "memory/interrupts.h"
 
-#include "cop/cop0.h"
+#include <cstring>
 
-// No interrupt source is wired yet: delivery only re-enables IE, which is
-// what a delivery with nothing pending does.
-void deliverInterrupts() { cop0.r[kCop0Status] |= 1; }
+#include "cop/cop0.h"
+#include "core/cpu.h"
+#include "core/emulation.h"
+#include "core/ee_state.h"
+#include "kernel/objects.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
+#include "memory/hw_registers.h"
+
+namespace {
+
+constexpr u32 kCauseAtDelivery = 0x48;  // interrupt exception, IP1 (the INTC line)
+constexpr u32 kHandlerReturnedStop = 0xFFFFFFFF;
+
+// One interrupt in progress. The kernel has no dispatcher in guest memory,
+// so each handler runs here as a subroutine that returns to the interrupted
+// instruction, and the interrupted code gets its registers back afterwards.
+struct Delivery {
+    Reg128 savedGprs[32];
+    u32 returnAddress;    // where the guest was interrupted; handlers return here
+    u32 stepsLeft;        // instructions that all the handlers of this delivery may still run
+    bool stopWasRaised;   // the run's stop flag was already up when the delivery began
+    bool stopRequested;   // a handler returned -1
+    bool abandoned;       // a handler did not return in time or the run was stopped
+};
+
+u32 readStatusRegister(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+
+void clearStatusBit(u32 offset, u32 bit) {
+    hostStore<u32>(memory.hw + offset, readStatusRegister(offset) & ~(1u << bit));
+}
+
+// A stop raised while the handler runs (Escape, a vertical-blank limit)
+// ends it; one raised before the delivery began does not, or the handlers
+// of the last vertical blank of a run would never see it.
+bool stopRaisedDuringDelivery(const Delivery& delivery) { return stopFlag == 1 && !delivery.stopWasRaised; }
+
+// Steps the handler until it returns to the interrupted instruction. A
+// handler abandoned on the way is treated as though it had returned.
+void callHandler(Delivery& delivery, u32 handler, u32 argument) {
+    std::memcpy(delivery.savedGprs, ee.gpr, sizeof ee.gpr);
+    ee.gpr[kGprA0].d[0] = argument;
+    ee.gpr[kGprRa].d[0] = delivery.returnAddress;
+    ee.pc = handler;
+    while (ee.pc != delivery.returnAddress) {
+        if (delivery.stepsLeft == 0 || stopRaisedDuringDelivery(delivery)) {
+            delivery.abandoned = true;
+            ee.pc = delivery.returnAddress;
+            break;
+        }
+        --delivery.stepsLeft;
+        cpuStep();
+    }
+    if (!delivery.abandoned && ee.gpr[kGprV0].w[0] == kHandlerReturnedStop) delivery.stopRequested = true;
+    std::memcpy(ee.gpr, delivery.savedGprs, sizeof ee.gpr);
+}
+
+bool deliveryEnded(const Delivery& delivery) { return delivery.stopRequested || delivery.abandoned; }
+
+// INTC_MASK is not consulted: every pending cause with a handler runs. A
+// pending cause without one stays pending.
+void intcPass(Delivery& delivery) {
+    for (u32 cause = 0; cause < kHandlerSlotCount; ++cause) {
+        const IntcHandlerSlot& slot = kernel.intcHandlers[cause];
+        if ((readStatusRegister(kHwIntcStat) & (1u << cause)) == 0 || !slot.enabled) continue;
+        callHandler(delivery, slot.address, cause);
+        clearStatusBit(kHwIntcStat, cause);
+        if (deliveryEnded(delivery)) return;
+    }
+}
+
+// Unlike the INTC pass, every pending channel is acknowledged, with or
+// without a handler. The stop is looked at after every channel, pending or
+// not, so a stop from the INTC pass leaves channel 0 alone to be handled.
+void dmacPass(Delivery& delivery) {
+    for (u32 channel = 0; channel < kHandlerSlotCount; ++channel) {
+        if ((readStatusRegister(kHwDStat) & (1u << channel)) != 0) {
+            const DmacHandlerSlot& slot = kernel.dmacHandlers[channel];
+            if (slot.enabled) callHandler(delivery, slot.address, channel);
+            clearStatusBit(kHwDStat, channel);
+        }
+        if (deliveryEnded(delivery)) return;
+    }
+}
+
+}  // namespace
+
+void deliverInterrupts() {
+    u32& status = cop0.r[kCop0Status];
+    if ((readStatusRegister(kHwIntcStat) & readStatusRegister(kHwIntcMask)) == 0) {
+        status |= kStatusIE;
+        return;
+    }
+    status &= ~kStatusIE;
+    cop0.r[kCop0Cause] = kCauseAtDelivery;
+    cop0.r[kCop0Epc] = ee.pc;
+
+    // The code word of the interrupted instruction is put back as well: the
+    // system call that unmasks a cause delivers from inside its own step.
+    const u32 interruptedCode = ee.code;
+    Delivery delivery{};
+    delivery.returnAddress = ee.pc;
+    delivery.stepsLeft = kHandlerStepLimit;
+    delivery.stopWasRaised = stopFlag == 1;
+    intcPass(delivery);
+    // A stop that a handler asked for still lets channel 0 be handled; an
+    // abandoned handler ends the delivery at once.
+    if (!delivery.abandoned) dmacPass(delivery);
+    ee.code = interruptedCode;
+    status |= kStatusIE;
+}

@@ -1,31 +1,61 @@
 // Timers, the vertical blank and the event scheduler. Emulated time is the
 // EE instruction counter; the delay-slot step of a taken branch calls
-// schedulerRun once (cycle - eventBase) >= eventDelta.
+// schedulerRun once (cycle - eventBase) >= eventDelta, and schedulerRun
+// works out the next such moment again instead of keeping an event queue.
+//
+// Timer n (0-3) has its registers in the hardware block at 0x800 * n:
+// Tn_COUNT at +0x00, Tn_MODE at +0x10, Tn_COMP at +0x20, Tn_HOLD at +0x30.
+// The stored Tn_COUNT never advances; a read computes the live count from
+// the cycle counter.
 #pragma once
 
 #include "core/types.h"
+#include "ps2e/ps2e.h"
 
 struct TimerRecord {
-    u32* count;     // Tn_COUNT in the hardware register block; null for the vertical blank
-    u32* mode;
-    u32* compare;
-    u32* hold;
+    u8* count;      // Tn_COUNT in the hardware register block; null for the vertical blank
+    u8* mode;
+    u8* compare;
+    u8* hold;
     u32 interval;   // cycles from start until the record falls due
     u32 start;
     u32 rate;       // cycles per count step; the frame length for the vertical blank
     u32 flag;       // vertical blank only: vblankPending, not yet reported through CSR
 };
 
+inline constexpr unsigned kTimerCount = 4;
 inline constexpr unsigned kVblankRecord = 4;
 inline constexpr u32 kFrameCycles = 153600;
+// Once the guest has had this many vertical blanks by polling CSR, each
+// further one pushes the next timed one this many frames away.
+inline constexpr u32 kCsrVblanksBeforeStretch = 10;
+inline constexpr u32 kStretchedFrames = 20;
+inline constexpr u32 kIntcVblankBits = 0xC;  // INTC_STAT: vertical blank start (2) and end (3)
+
+inline constexpr u32 kKeyPressed = 1;
+inline constexpr u32 kKeyReleased = 2;
+inline constexpr u32 kKeyEscape = 0x1B;
+inline constexpr u32 kKeyF8 = 0x77;
+inline constexpr const char* kSnapshotDirectory = "Screens/";
 
 extern TimerRecord timers[5];
 extern u32 eventBase;
 extern u32 eventDelta;
+extern u32 csrVblankCount;  // CSR-triggered vertical blanks, counted up to 10
+
+// Vertical blanks since the machine was initialised, timed and
+// CSR-triggered alike. The vertical blank that brings the count to
+// vblankStopAt raises the run's stop flag; kVblankNever disables that.
+inline constexpr u64 kVblankNever = ~u64{0};
+extern u64 vblankCount;
+extern u64 vblankStopAt;
 
 void timersInit();
 void schedulerRun();
 void csrVblank();
+
+// A key event from the PAD plugin, or null when there was none.
+void handleKeyEvent(keyEvent* event);
 
 // Hooks of the hardware registers: the live count of Tn_COUNT (offsets
 // 0x0000, 0x0800, 0x1000, 0x1800), and a 32-bit store below 0x2000.

@@ -1,0 +1,5 @@
+#include "iop/pad_service.h"
+
+u32 padServiceOpened;
+
+void pollControllers() {}
