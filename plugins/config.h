@@ -1,4 +1,40 @@
-// Config.ini beside the executable: the plugin directory and file names.
+// Config.ini beside the executable: the plugin directory and the file names
+// of the GS, SPU2, PAD and CDVD libraries, in section "Plugin" under the
+// keys Dir, GS, SPU, PAD and CDVD.
 #pragma once
 
+#include <optional>
+#include <string>
+
+struct PluginConfig {
+    std::string dir;   // ends in '/', so that dir + file is the library's path
+    std::string gs;
+    std::string spu;   // the SPU2 library
+    std::string pad;   // serves both controller ports
+    std::string cdvd;
+};
+
+// The configuration now in force; empty strings until readConfig.
+extern PluginConfig pluginConfig;
+
+// The longest value a key holds; longer values are cut, as a 256-byte
+// profile buffer cuts them.
+inline constexpr std::size_t kConfigValueMax = 255;
+
+// Config.ini in the directory of the running executable, or empty when the
+// executable's path cannot be found (then nothing is read or written).
+std::string configFilePath();
+
+// readConfig replaces pluginConfig with the file's values (a missing file or
+// key gives an empty string). A front end that chooses the plugins itself
+// (the headless runner, tests) overrides the file: readConfig then takes
+// the override instead.
 void readConfig();
+void writeConfig();
+void overridePluginConfig(const PluginConfig& config);
+void clearPluginConfigOverride();
+
+// The same on a file named by the caller; false when the file cannot be
+// written.
+PluginConfig readConfigFile(const std::string& path);
+bool writeConfigFile(const std::string& path, const PluginConfig& config);
