@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "cop/cop0.h"
-#include "core/ee_state.h"
 #include "kernel/objects.h"
 #include "kernel/syscalls.h"
 #include "kernel_guest.h"
@@ -12,146 +14,134 @@ namespace {
 
 constexpr u64 kMarkerLow = 0x1111111122222222;
 constexpr u64 kMarkerHigh = 0x3333333344444444;
+constexpr u64 kMinusOne64 = ~u64{0};
+constexpr u64 kWide = 0x123456789ABCDEF0;
+constexpr u64 kSigned80 = 0xFFFFFFFF80000000;
+constexpr u32 kIntcMask = 0x1000F010;
+constexpr u32 kDStat = 0x1000E010;
+constexpr u32 kSif0Chcr = 0x1000C000;
+constexpr u32 kSif0Qwc = 0x1000C020;
+constexpr u32 kRowBytes = 32;
+
+// One call made by kernel_widths: v1, a0 and a1 before it, the low
+// doubleword of v0 after it, and the word then read at `probe` when given.
+struct CallRow {
+    const char* label;
+    u64 number;
+    u64 a0;
+    u64 a1;
+    u64 v0;
+    u32 probe = 0;
+    std::optional<u32> probed = std::nullopt;
+};
+
+void writeCalls(const std::vector<CallRow>& rows) {
+    ASSERT_LE(rows.size(), 64u);  // the rows that kernel_widths has room for
+    u8* row = memory.ram + guestSymbol("calls");
+    for (const CallRow& call : rows) {
+        hostStore<u64>(row, call.number);
+        hostStore<u64>(row + 8, call.a0);
+        hostStore<u64>(row + 16, call.a1);
+        hostStore<u64>(row + 24, call.probe);
+        row += kRowBytes;
+    }
+    hostStore<u32>(memory.ram + guestSymbol("callCount"), static_cast<u32>(rows.size()));
+}
+
+u32 probedWord(u32 row) { return guestWord(guestSymbol("results") + kRowBytes * row + 16); }
+
+// No call may touch the upper doubleword of v0.
+void runAndCheckCalls(const std::vector<CallRow>& rows) {
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    for (u32 i = 0; i < rows.size(); ++i) {
+        const u32 at = guestSymbol("results") + kRowBytes * i;
+        EXPECT_EQ(guestDouble(at), rows[i].v0) << rows[i].label;
+        EXPECT_EQ(guestDouble(at + 8), kMarkerHigh) << rows[i].label;
+        if (rows[i].probed) {
+            EXPECT_EQ(probedWord(i), *rows[i].probed) << rows[i].label << ": probe";
+        }
+    }
+}
 
 }  // namespace
 
 TEST(KernelInterruptControl, MaskBitsChangeOnlyWhenTheyAreNotAlreadyInTheWantedState) {
-    ASSERT_TRUE(loadGuestProgram("kernel_interrupts"));
-    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
-    EXPECT_EQ(resultWord(11), 1u);      // _EnableIntc(3)
-    EXPECT_EQ(resultWord(12), 0x8u);
-    EXPECT_EQ(resultWord(13), 0u);      // already set
-    EXPECT_EQ(resultWord(14), 0x8u);    // and left as it was
-    EXPECT_EQ(resultWord(15), 1u);      // _DisableIntc(3)
-    EXPECT_EQ(resultWord(16), 0u);
-    EXPECT_EQ(resultWord(17), 0u);      // already clear
-    EXPECT_EQ(resultWord(18), 0u);      // cause 40 names no bit
-    EXPECT_EQ(resultWord(19), 0u);      // nor does cause -1
-    EXPECT_EQ(resultWord(20), 0u);
+    ASSERT_TRUE(loadGuestProgram("kernel_widths"));
+    const std::vector<CallRow> rows = {
+        {"_EnableIntc(3)", 20, 3, 0, 1, kIntcMask, 0x8}, {"_EnableIntc(3) again", 20, 3, 0, 0, kIntcMask, 0x8},
+        {"_DisableIntc(3)", 21, 3, 0, 1, kIntcMask, 0}, {"_DisableIntc(3) again", 21, 3, 0, 0, kIntcMask, 0},
+        {"_EnableIntc(40): no bit", 20, 40, 0, 0, kIntcMask, 0}, {"_DisableIntc(-1)", 21, ~u64{0}, 0, 0, kIntcMask, 0},
+        {"_EnableDmac(2)", 22, 2, 0, 1, kDStat, 0x40000}, {"_EnableDmac(2) again", 22, 2, 0, 0, kDStat, 0x40000},
+        {"_DisableDmac(2)", 23, 2, 0, 1, kDStat, 0}, {"_DisableDmac(2) again", 23, 2, 0, 0, kDStat, 0},
+        {"EnableDmacHandler(4)", 94, 4, 0, 1, kDStat, 0x100000}, {"EnableDmacHandler(4) again", 94, 4, 0, 0, kDStat, 0x100000},
+        {"DisableDmacHandler(4)", 95, 4, 0, 1, kDStat, 0}, {"DisableDmacHandler(4) again", 95, 4, 0, 0, kDStat, 0},
+        // Channel 16's mask bit would be past bit 31 of D_STAT.
+        {"_EnableDmac(20): no bit", 22, 20, 0, 0, kDStat, 0}, {"EnableDmacHandler(16)", 94, 16, 0, 0, kDStat, 0},
+    };
+    writeCalls(rows);
+    runAndCheckCalls(rows);
+}
 
-    EXPECT_EQ(resultWord(21), 1u);      // _EnableDmac(2)
-    EXPECT_EQ(resultWord(22), 0x40000u);
-    EXPECT_EQ(resultWord(23), 0u);
-    EXPECT_EQ(resultWord(24), 1u);      // _DisableDmac(2)
-    EXPECT_EQ(resultWord(25), 0u);
-    EXPECT_EQ(resultWord(26), 0u);
-    EXPECT_EQ(resultWord(27), 1u);      // EnableDmacHandler(4)
-    EXPECT_EQ(resultWord(28), 0x100000u);
-    EXPECT_EQ(resultWord(29), 0u);
-    EXPECT_EQ(resultWord(30), 1u);      // DisableDmacHandler(4)
-    EXPECT_EQ(resultWord(31), 0u);
-    EXPECT_EQ(resultWord(32), 0u);      // channel 20 names no bit
-    EXPECT_EQ(resultWord(33), 0u);      // channel 16 neither
-    EXPECT_EQ(resultWord(34), 0u);
+TEST(KernelResults, WidthsOfEveryKindOfResult) {
+    ASSERT_TRUE(loadGuestProgram("kernel_widths"));
+    const u32 callStack = guestSymbol("callStack");
+    const std::vector<CallRow> rows = {
+        {"v1 = -67 reaches 189, a no-op", static_cast<u64>(-67), 0, 0, kMarkerLow},
+        {"StartThread: all of a0", 34, kWide, 0, kWide},
+        {"AddIntcHandler: sign-extended", 16, 0x80000000, 0, kSigned80},
+        {"AddDmacHandler: sign-extended", 18, 0x80000000, 0, kSigned80},
+        {"ChangeThreadPriority: all of a1", 41, 1, kWide, kWide},
+        {"RFU060: sp", 60, 0, 0, callStack},
+        {"EndOfHeap: high word 0", 62, 0, 0, 0x80000000},
+        {"RFU063: COP0 EPC zero-extended", 63, kCop0Epc, 0, 0x80001234},
+        {"RFU063: no COP0 register 32", 63, 32, 0, 0},
+        {"sceSifDmaStat", 118, 0, 0, kMinusOne64},
+        {"sceSifSetDma", 119, 0, 0, 1},
+        {"sceSifSetReg(4): v0 unchanged", 121, 4, kSigned80, kMarkerLow},
+        {"sceSifGetReg(4): high word 0", 122, 4, 0, 0x80020000},
+        {"sceSifGetReg(0x80000001)", 122, 0x80000001, 0, 0x60000},
+        {"SetGsCrt: v0 unchanged", 2, 1, 0, kMarkerLow},
+        {"GsPutIMR: v0 unchanged", 113, 0x7F00, 0, kMarkerLow},
+        {"sceSifSetReg(99) does nothing", 121, 99, 0, kMarkerLow},
+        {"Deci2Call(5) does nothing", 124, 5, 0, kMarkerLow},
+        {"isceSifSetDChain leaves 0x84 below sp", 136, 0, 0, kMarkerLow, callStack - 16, 0x84},
+        {"Exit, a no-op; SIF0 QWC cleared", 4, 0, 0, kMarkerLow, kSif0Qwc, 0},
+        {"ReferThreadStatus(32)", 48, 32, 0, kMinusOne64},
+        {"PollSema(32)", 69, 32, 0, kMinusOne64},
+        {"WaitSema: a0 sign-extended", 68, 0x80000000, 0, kSigned80},
+        {"DeleteSema: all of a0", 65, 0x100000005, 0, 0x100000005},
+        {"SignalSema(7): all of a0", 66, 0x100000007, 0, 0x100000007},
+        {"PollSema(7) takes the count: all of a0", 69, 0x200000007, 0, 0x200000007},
+        {"GetThreadId: 0 in 64 bits", 47, 0, 0, 0},
+        {"ReferThreadStatus(0, 0) writes nothing", 48, 0, 0, 1, 0, 0xEEEEEEEE},
+        {"a1 = 1 << 32 is a block at 0", 48, 0, u64{1} << 32, 1, 0, 1},
+        {"sceSifSetDChain", 120, 0, 0, kMarkerLow, kSif0Chcr},
+    };
+    writeCalls(rows);
+    cop0.r[kCop0Epc] = 0x80001234;
+    hostStore<u32>(memory.ram, 0xEEEEEEEE);
+    hostStore<u32>(memory.hw + (kSif0Qwc & 0xFFFF), 0xDEAD);
+    runAndCheckCalls(rows);
+    EXPECT_EQ(guestWord(callStack - 16), probedWord(rows.size() - 1)) << "SIF0 CHCR as read back";
+    EXPECT_EQ(kernel.semaphores[7].word[SemaRecord::kCountWord], 0u);
 }
 
 TEST(KernelSif, RegistersDeci2AndCrtBytes) {
     ASSERT_TRUE(loadGuestProgram("kernel_sif"));
     hostStore<u32>(memory.rom + 0x1470, 0xFFFFFFFF);
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
-
     // Two reads of register 4 differ in bit 18 only; the first after a reset
     // has it clear, and bit 17 is always set.
     EXPECT_EQ(resultWord(0) ^ resultWord(1), 0x40000u);
     EXPECT_EQ(resultWord(0) & 0x60000, 0x20000u);
-    EXPECT_EQ(resultWord(2), 0xFFFBFFFFu);
-    EXPECT_EQ(resultWord(3), 0xFFFFFFFFu);
-    EXPECT_EQ(resultWord(4), 0u);
-    EXPECT_EQ(resultWord(5), 0u);
-    EXPECT_EQ(resultWord(6), 0u);
-    EXPECT_EQ(resultWord(7), 0x60000u);
-    EXPECT_EQ(resultWord(8), 0x60000u);
-
-    EXPECT_EQ(resultWord(9), 1u);   // request marked done through offset 0x1C
-    EXPECT_EQ(resultWord(10), 1u);
-    EXPECT_EQ(resultWord(11), 0u);  // other registers do nothing
-
-    EXPECT_EQ(resultWord(12), kMinusOne32);
-    EXPECT_EQ(resultWord(13), kMinusOne32);
-    EXPECT_EQ(resultWord(14), 1u);
-
-    EXPECT_EQ(resultWord(15), 1u);
-    EXPECT_EQ(resultWord(16), 1u);
-    EXPECT_EQ(resultWord(17), 0u);  // word 3 of the registered buffer cleared
-    EXPECT_EQ(resultWord(18), 3u);
-    for (unsigned slot = 19; slot <= 22; ++slot) EXPECT_EQ(resultWord(slot), 1u) << "slot " << slot;
+    expectResults({
+        {0xFFFBFFFF, "register 4 as set, bit 18 from the toggle"},
+        {0, "register 0x80000000"}, {0, "register 0x80000002"}, {0, "register 0x08000000"}, {0x60000, "register 7"},
+        {1, "request done through register 0x80000001"}, {1, "and 0x08000001"}, {0, "not through 0x12"},
+        {1, "Deci2Call 1"}, {1, "Deci2Call 3"}, {0, "word 3 of the buffer cleared"}, {3, "word 2 untouched"},
+        {1, "Deci2Call -6"}, {1, "Deci2Call 2"}, {1, "Deci2Call 4"}, {1, "Deci2Call 16"},
+        {0, "RAM byte 0x2F344 cleared"}, {0xCD, "its neighbour untouched"}, {0x00010000, "ROM halfwords 0, 1"},
+    }, 2);
     EXPECT_EQ(kernelCalls.deci2.buffer, guestSymbol("deci2Buffer"));
     EXPECT_EQ(kernelCalls.deci2.extra, 0x5555u);
-
-    EXPECT_EQ(resultWord(23), 0u);     // RAM byte 0x2F344 cleared
-    EXPECT_EQ(resultWord(24), 0xCDu);  // its neighbour untouched
-    EXPECT_EQ(resultWord(25), 0x00010000u);
-    EXPECT_EQ(memRead8(0x1FC01470), 0);
-    EXPECT_EQ(memRead8(0x1FC01472), 1);
-}
-
-// Register 4 survives a machine reset; only its toggle starts again.
-TEST(KernelSif, Register4OutlivesTheResetButTheToggleDoesNot) {
-    resetMachine();
-    ee.gpr[kGprV1].d[0] = 121;
-    ee.gpr[kGprA0].d[0] = 4;
-    ee.gpr[kGprA1].d[0] = 0x00001234;
-    syscallDispatch();
-    ee.gpr[kGprV1].d[0] = 122;
-    syscallDispatch();
-    ASSERT_EQ(kernelCalls.sifToggle, 0x40000u);
-    resetMachine();
-    EXPECT_EQ(kernelCalls.sifToggle, 0u);
-    ee.gpr[kGprV1].d[0] = 122;
-    ee.gpr[kGprA0].d[0] = 4;
-    syscallDispatch();
-    EXPECT_EQ(ee.gpr[kGprV0].d[0], 0x00021234u);
-}
-
-TEST(KernelResults, WidthsOfEveryKindOfResult) {
-    ASSERT_TRUE(loadGuestProgram("kernel_widths"));
-    cop0.r[kCop0Epc] = 0x80001234;
-    hostStore<u32>(memory.ram + 0, 0xEEEEEEEE);
-    hostStore<u32>(memory.hw + 0xC020, 0xDEAD);
-    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
-
-    // v1 = -67 reaches 189, a no-op: all of v0 kept.
-    EXPECT_EQ(resultDouble(0), kMarkerLow);
-    EXPECT_EQ(resultDouble(1), kMarkerHigh);
-    // A result replaces only the low doubleword.
-    EXPECT_EQ(resultDouble(2), 5u);
-    EXPECT_EQ(resultDouble(3), kMarkerHigh);
-
-    EXPECT_EQ(resultDouble(4), 0x123456789ABCDEF0u);   // StartThread: 64 bits
-    EXPECT_EQ(resultDouble(5), 3u);                    // AddIntcHandler: low word
-    EXPECT_EQ(resultDouble(6), 0xFFFFFFFF80000000u);   // sign-extended
-    EXPECT_EQ(resultDouble(7), 0xFFFFFFFF80000000u);   // AddDmacHandler too
-    EXPECT_EQ(resultDouble(8), 0x123456789ABCDEF0u);   // ChangeThreadPriority: a1
-    EXPECT_EQ(resultDouble(9), resultDouble(10));      // RFU060: sp
-    EXPECT_EQ(resultDouble(11), 0x100000000u);         // RFU061: 64-bit sum
-    EXPECT_EQ(resultDouble(12), 0x80000000u);          // EndOfHeap: high word 0
-    EXPECT_EQ(resultDouble(13), 0x80001234u);          // COP0 EPC, zero-extended
-    EXPECT_EQ(resultDouble(14), 0x80001234u);
-    EXPECT_EQ(resultDouble(15), 0x80001234u);
-    EXPECT_EQ(resultDouble(16), 0u);                   // no COP0 register 32
-    EXPECT_EQ(resultDouble(17), kMinusOne64);          // sceSifDmaStat
-    EXPECT_EQ(resultDouble(18), kMinusOne64);
-    EXPECT_EQ(resultDouble(19), 1u);                   // sceSifSetDma
-    EXPECT_EQ(resultDouble(20) & ~u64{0x40000}, 0x80020000u);  // GetReg(4): high word 0
-    EXPECT_EQ(resultDouble(21), 0x60000u);
-
-    for (unsigned slot = 22; slot <= 29; ++slot) EXPECT_EQ(resultDouble(slot), kMarkerLow) << "slot " << slot;
-
-    EXPECT_EQ(resultDouble(30), resultDouble(31));     // SIF0 CHCR as read back
-    EXPECT_EQ(resultDouble(32), 0x84u);
-    EXPECT_EQ(resultDouble(33), 0u);                   // SIF0 QWC cleared
-
-    EXPECT_EQ(resultDouble(34), kMinusOne64);          // ReferThreadStatus(32)
-    EXPECT_EQ(resultDouble(35), kMinusOne64);          // PollSema(32)
-    EXPECT_EQ(resultDouble(36), 0xFFFFFFFF80000000u);  // WaitSema: sign-extended a0
-    EXPECT_EQ(resultDouble(37), 0x100000005u);         // DeleteSema: a0
-    EXPECT_EQ(resultDouble(38), 0x100000007u);         // SignalSema: a0
-    EXPECT_EQ(resultDouble(39), 0x200000007u);         // PollSema: a0 after taking one
-    EXPECT_EQ(resultDouble(40), 0u);                   // GetThreadId
-    EXPECT_EQ(kernel.semaphores[7].word[0], 0u);
-
-    EXPECT_EQ(resultDouble(41), 1u);                   // ReferThreadStatus(0, 0)
-    EXPECT_EQ(resultDouble(42), 0xEEEEEEEEu);          // wrote nothing
-    EXPECT_EQ(resultDouble(43), 1u);
-    EXPECT_EQ(resultDouble(44), 1u);                   // a1 = 1 << 32 is a block at 0
 }

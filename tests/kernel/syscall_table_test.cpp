@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <utility>
-#include <vector>
 
 #include "kernel/syscalls.h"
 
@@ -15,8 +16,13 @@ const std::set<unsigned> kImplemented = {
     65, 66, 68, 69, 94, 95, 99, 112, 113, 118, 119, 120, 121, 122, 124, 136, 138, 143, 144, 153,
 };
 
+// Interrupt-context variants and the plain calls whose services they share.
+constexpr std::pair<unsigned, unsigned> kSharedServices[] = {
+    {99, 63}, {153, 63}, {138, 118}, {143, 113}, {144, 112},
+};
+
 // The free numbers, as inclusive ranges.
-const std::vector<std::pair<unsigned, unsigned>> kFreeRanges = {
+constexpr std::pair<unsigned, unsigned> kFreeRanges[] = {
     {26, 31},   {38, 38},   {42, 42},   {44, 44},   {46, 46},   {49, 49},   {52, 52},
     {54, 54},   {56, 56},   {58, 58},   {67, 67},   {70, 70},   {72, 72},   {90, 90},
     {101, 101}, {103, 106}, {128, 135}, {139, 142}, {145, 149}, {151, 151}, {154, 155},
@@ -26,54 +32,27 @@ const std::vector<std::pair<unsigned, unsigned>> kFreeRanges = {
 };
 
 bool isFree(unsigned number) {
-    for (const auto& [first, last] : kFreeRanges) {
-        if (number >= first && number <= last) return true;
-    }
-    return false;
+    return std::any_of(std::begin(kFreeRanges), std::end(kFreeRanges),
+                       [number](const auto& range) { return number >= range.first && number <= range.second; });
 }
 
 }  // namespace
 
-TEST(SyscallTable, ImplementedNumbersHaveTheirOwnHandlersAndTheRestAreNoOps) {
+TEST(SyscallTable, HandlersAndNamesOfAll256Numbers) {
     for (unsigned number = 0; number < 256; ++number) {
-        if (kImplemented.count(number)) {
-            EXPECT_NE(syscallHandlers[number], opUnassigned) << "call " << number;
-        } else {
-            EXPECT_EQ(syscallHandlers[number], opUnassigned) << "call " << number;
-        }
-    }
-}
-
-TEST(SyscallTable, FreeNumbersAndOnlyThoseAreNamedNotImplemented) {
-    EXPECT_EQ(syscallNames.size(), 256u);
-    for (unsigned number = 0; number < 256; ++number) {
-        ASSERT_NE(syscallNames[number], nullptr);
+        EXPECT_EQ(syscallHandlers[number] != opUnassigned, kImplemented.count(number) == 1) << "call " << number;
+        ASSERT_NE(syscallNames[number], nullptr) << "call " << number;
         const bool named = std::strcmp(syscallNames[number], "SYSCALL_NI") != 0;
         EXPECT_EQ(named, !isFree(number)) << "call " << number << " " << syscallNames[number];
         EXPECT_EQ(std::strncmp(syscallNames[number], "SYSCALL_", 8), 0) << "call " << number;
     }
-}
-
-TEST(SyscallTable, NamesAtSampleNumbers) {
-    EXPECT_STREQ(syscallNames[0], "SYSCALL_RFU000_FullReset");
-    EXPECT_STREQ(syscallNames[2], "SYSCALL_SetGsCrt");
-    EXPECT_STREQ(syscallNames[20], "SYSCALL__EnableIntc");
-    EXPECT_STREQ(syscallNames[60], "SYSCALL_RFU060");
-    EXPECT_STREQ(syscallNames[86], "SYSCALL_RFU086_WaitEvnetFlag");
-    EXPECT_STREQ(syscallNames[99], "SYSCALL_GetCop0");
-    EXPECT_STREQ(syscallNames[119], "SYSCALL_sceSifSetDma");
-    EXPECT_STREQ(syscallNames[166], "SYSCALL_RFU090_iReferEventFlagStatus");
-    EXPECT_STREQ(syscallNames[189], "SYSCALL_iSignalSema");
-    EXPECT_STREQ(syscallNames[230], "SYSCALL__iEnableIntc");
-    EXPECT_STREQ(syscallNames[255], "SYSCALL_NI");
-}
-
-// The interrupt-context variants that the kernel answers share the service
-// of their plain counterparts.
-TEST(SyscallTable, InterruptContextVariantsShareTheirServices) {
-    EXPECT_EQ(syscallHandlers[99], syscallHandlers[63]);
-    EXPECT_EQ(syscallHandlers[153], syscallHandlers[63]);
-    EXPECT_EQ(syscallHandlers[138], syscallHandlers[118]);
-    EXPECT_EQ(syscallHandlers[143], syscallHandlers[113]);
-    EXPECT_EQ(syscallHandlers[144], syscallHandlers[112]);
+    for (const auto& [variant, plain] : kSharedServices) {
+        EXPECT_EQ(syscallHandlers[variant], syscallHandlers[plain]) << "call " << variant;
+    }
+    constexpr std::pair<unsigned, const char*> kSamples[] = {
+        {0, "SYSCALL_RFU000_FullReset"}, {2, "SYSCALL_SetGsCrt"}, {20, "SYSCALL__EnableIntc"},
+        {86, "SYSCALL_RFU086_WaitEvnetFlag"}, {99, "SYSCALL_GetCop0"}, {119, "SYSCALL_sceSifSetDma"},
+        {166, "SYSCALL_RFU090_iReferEventFlagStatus"}, {189, "SYSCALL_iSignalSema"}, {230, "SYSCALL__iEnableIntc"},
+    };
+    for (const auto& [number, name] : kSamples) EXPECT_STREQ(syscallNames[number], name) << "call " << number;
 }
