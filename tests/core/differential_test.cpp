@@ -23,8 +23,8 @@ constexpr Workload kWorkloads[] = {
     {"sort", sortWorkload, "sortResults", kSortWorkloadWords},
     {"hash", hashWorkload, "hashResults", kHashWorkloadWords},
     // GCC's 32-bit code carries between the halves of a 64-bit sum with an
-    // SLTU that compares all 64 bits, so these two depend on SLL and SRL
-    // sign-extending their result as the processor does.
+    // SLTU that compares all 64 bits: these two need SLL and SRL to
+    // sign-extend their result as the processor does.
     {"wide", wideWorkload, "wideResults", kWideWorkloadWords},
     {"string", stringWorkload, "stringResults", kStringWorkloadWords},
 };
@@ -47,8 +47,7 @@ TEST_P(Differential, GuestMatchesHost) {
     }
 }
 
-std::string workloadName(const testing::TestParamInfo<Workload>& info) { return info.param.name; }
-
-INSTANTIATE_TEST_SUITE_P(Workloads, Differential, testing::ValuesIn(kWorkloads), workloadName);
+INSTANTIATE_TEST_SUITE_P(Workloads, Differential, testing::ValuesIn(kWorkloads),
+                         [](const testing::TestParamInfo<Workload>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -163,20 +163,6 @@ TEST(Control, CycleLimitStopsAfterThatManyInstructions) {
     }
 }
 
-TEST(Control, UntilStopsWhenThePcReachesTheAddressAndResumes) {
-    placeCountingLoop();
-    RunLimits limits;
-    limits.maxCycles = 1000;
-    limits.hasUntil = true;
-    limits.until = kCodeAt + 4;
-    EXPECT_EQ(emuRunWithLimits(limits), StopReason::Until);
-    EXPECT_EQ(ee.pc, kCodeAt + 4);
-    EXPECT_EQ(ee.cycle, 1u);
-    limits.until = kCodeAt;
-    EXPECT_EQ(emuRunWithLimits(limits), StopReason::Until);
-    EXPECT_EQ(ee.cycle, 3u);
-}
-
 // Only a taken branch or jump to itself is an idle loop, and only when the
 // limits ask for the stop.
 TEST(Control, IdleLoopIsATakenBranchOrJumpToItself) {

@@ -36,12 +36,7 @@ void hashWorkload(unsigned *out)
     out[1] = (unsigned)fnv64;
     out[2] = (unsigned)(fnv64 >> 32);
     out[3] = crc32(data, kLength);
-    out[4] = crc32(data + 1, kLength - 1);
-    out[5] = (unsigned)mix;
-    out[6] = (unsigned)(mix >> 32);
-    out[7] = (unsigned)(fnv64 % 1000003ull);
-    out[8] = fnv32 % 65521u;
-    out[9] = (unsigned)((signed char)data[17]);
-    out[10] = data[17];
-    out[11] = (unsigned)((signed char)data[200] >> 2);
+    out[4] = (unsigned)mix;
+    out[5] = (unsigned)(mix >> 32);
+    out[6] = (unsigned)(fnv64 % 1000003ull);
 }

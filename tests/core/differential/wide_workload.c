@@ -56,24 +56,17 @@ void wideWorkload(unsigned *out)
         /* divisors at and above 2^63, where long division carries out */
         volatile unsigned long long big = 0xF000000000000001ull;
         volatile unsigned long long huge = 0xFFFFFFFFFFFFFFFFull;
-        volatile unsigned long long small = 10;
         volatile long long negative = -1234567890123456789ll;
         volatile long long seven = 7;
         put64(out, 8, huge / big);
         put64(out, 9, huge % big);
-        put64(out, 10, huge / small);
-        put64(out, 11, huge % small);
-        put64(out, 12, (unsigned long long)(negative / seven));
-        put64(out, 13, (unsigned long long)(negative % seven));
-        put64(out, 14, (unsigned long long)(negative / -seven));
-        put64(out, 15, (unsigned long long)(negative % -seven));
-        put64(out, 16, (unsigned long long)(-negative / -seven));
-        put64(out, 17, (unsigned long long)(-negative % -seven));
-        put64(out, 18, big / huge);
-        put64(out, 19, (unsigned long long)(negative >> 17));
-        put64(out, 20, (unsigned long long)negative >> 17);
-        put64(out, 21, huge * huge);
-        put64(out, 22, 12345678901234567ull / 1000000007ull);
-        put64(out, 23, state);
+        put64(out, 10, (unsigned long long)(negative / seven));
+        put64(out, 11, (unsigned long long)(negative % seven));
+        put64(out, 12, (unsigned long long)(negative / -seven));
+        put64(out, 13, (unsigned long long)(negative % -seven));
+        put64(out, 14, (unsigned long long)(-negative / -seven));
+        put64(out, 15, (unsigned long long)(-negative % -seven));
+        put64(out, 16, (unsigned long long)(negative >> 17) ^ ((unsigned long long)negative >> 17));
+        put64(out, 17, huge * huge);
     }
 }

@@ -10,11 +10,11 @@ extern "C" {
 #endif
 
 enum {
-    kIntegerWorkloadWords = 24,
-    kWideWorkloadWords = 48,
-    kSortWorkloadWords = 20,
-    kHashWorkloadWords = 12,
-    kStringWorkloadWords = 24,
+    kIntegerWorkloadWords = 16,
+    kWideWorkloadWords = 36,
+    kSortWorkloadWords = 3,
+    kHashWorkloadWords = 7,
+    kStringWorkloadWords = 19,
 };
 
 void integerWorkload(unsigned *out);

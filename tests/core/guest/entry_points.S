@@ -98,20 +98,13 @@ main:
     break   0x123
     sync
     sync.p
-    .word   0xBC000000          /* CACHE 0, 0($0) */
-    .word   0xCC000000          /* PREF 0, 0($0) */
     eret
-    .word   0x04080000          /* TGEI $0, 0 */
-    .word   0x04090000          /* TGEIU $0, 0 */
-    .word   0x040A0001          /* TLTI $0, 1 */
-    .word   0x040B0001          /* TLTIU $0, 1 */
-    .word   0x040C0000          /* TEQI $0, 0 */
-    .word   0x040E0001          /* TNEI $0, 1 */
-    .word   0x04180003          /* MTSAB $0, 3 */
-    .word   0x04190001          /* MTSAH $0, 1 */
-    .word   0x00000005 | (8 << 11)   /* SPECIAL 5 */
-    .word   0x4C000000 | (8 << 16)   /* primary 19 */
-    .word   0xE0080000          /* primary 56 (SC) */
+    .word   0xBC000000, 0xCC000000  /* CACHE 0, 0($0); PREF 0, 0($0) */
+    /* TGEI $0, 0; TGEIU $0, 0; TLTI $0, 1; TLTIU $0, 1; TEQI $0, 0; TNEI $0, 1 */
+    .word   0x04080000, 0x04090000, 0x040A0001, 0x040B0001, 0x040C0000, 0x040E0001
+    .word   0x04180003, 0x04190001  /* MTSAB $0, 3; MTSAH $0, 1 */
+    /* SPECIAL 5, primary 19 and primary 56 (SC), each naming t0 */
+    .word   0x00000005 | (8 << 11), 0x4C000000 | (8 << 16), 0xE0080000
     seq_end unassigned
 
 /* Writes to GPR 0: the next instruction reads it as zero. A load into $0

@@ -1,6 +1,6 @@
 /* Loads and stores. `bytes` holds 0x80..0x8F then 0x70..0x7F. Loads are
-   recorded like the other instruction classes; stores go to the areas at
-   the end, which the test reads back. */
+   recorded like the other instruction classes; stores go to `storeArea`,
+   which is then recorded 16 bytes at a time. */
 #include "record_macros.h"
 
 /* rt (primed, low doubleword 0x1122334455667788) := op at offset(t3).
@@ -10,6 +10,12 @@
     ldc     $t2, 0x1122334455667788
     \op     $t2, \offset($t3)
     record  $t2, \want, "\op \offset"
+.endm
+
+/* the 16 bytes at offset(t4), after the stores */
+.macro stored offset, low, high, text
+    lq      $t2, \offset($t4)
+    record  $t2, \low, "\text", \high
 .endm
 
     .text
@@ -60,42 +66,50 @@
     lq      $t2, 8($t3)
     record  $t2, 0x8F8E8D8C8B8A8988, "lq 8", 0x7776757473727170
 
-    /* word stores at every alignment: k at word k + k */
+    /* stores at every alignment: k at word (doubleword) k + k, into words
+       of 0xA3A2A1A0 and doublewords of 0xB7B6B5B4B3B2B1B0 */
     ldc     $t0, 0x9999999944332211
-    la      $t4, swlArea
+    la      $t4, storeArea
     .irp k, 0, 1, 2, 3
     swl     $t0, (5 * \k)($t4)
-    .endr
-    la      $t4, swrArea
-    .irp k, 0, 1, 2, 3
-    swr     $t0, (5 * \k)($t4)
+    swr     $t0, (16 + 5 * \k)($t4)
     .endr
     ldc     $t0, 0x8877665544332211
-    la      $t4, sdlArea
     .irp k, 0, 1, 2, 3, 4, 5, 6, 7
-    sdl     $t0, (9 * \k)($t4)
+    sdl     $t0, (32 + 9 * \k)($t4)
+    sdr     $t0, (96 + 9 * \k)($t4)
     .endr
-    la      $t4, sdrArea
-    .irp k, 0, 1, 2, 3, 4, 5, 6, 7
-    sdr     $t0, (9 * \k)($t4)
-    .endr
-
-    /* plain stores: only the bytes each one names change */
+    /* plain stores into 0xEE bytes: only the bytes each one names change;
+       SQ at +24 writes the 16 bytes from there */
     ldc     $t0, 0x1122334455667788
-    la      $t4, plainArea
-    sb      $t0, 1($t4)
-    sh      $t0, 2($t4)
-    sw      $t0, 4($t4)
-    sd      $t0, 8($t4)
+    sb      $t0, 161($t4)
+    sh      $t0, 162($t4)
+    sw      $t0, 164($t4)
+    sd      $t0, 168($t4)
     lq      $t1, 0($s1)
-    sq      $t1, 24($t4)
-
-    /* coprocessor transfers, unaligned for the quadword */
+    sq      $t1, 184($t4)
+    /* LWC1/SWC1 move 32 bits as they are; LQC2/SQC2 at +8 the 16 bytes
+       from there */
     lwc1    $f1, 16($t3)
-    la      $t4, copArea
-    swc1    $f1, 0($t4)
+    swc1    $f1, 208($t4)
     lqc2    $vf1, 8($t3)
-    sqc2    $vf1, 8($t4)
+    sqc2    $vf1, 216($t4)
+
+    stored  0, 0xA3A24433A3A2A144, 0x44332211A3443322, "swl k = 0..3"
+    stored  16, 0x332211A044332211, 0x11A2A1A02211A1A0, "swr k = 0..3"
+    stored  32, 0xB7B6B5B4B3B2B188, 0xB7B6B5B4B3B28877, "sdl k = 0, 1"
+    stored  48, 0xB7B6B5B4B3887766, 0xB7B6B5B488776655, "sdl k = 2, 3"
+    stored  64, 0xB7B6B58877665544, 0xB7B6887766554433, "sdl k = 4, 5"
+    stored  80, 0xB788776655443322, 0x8877665544332211, "sdl k = 6, 7"
+    stored  96, 0x8877665544332211, 0x77665544332211B0, "sdr k = 0, 1"
+    stored  112, 0x665544332211B1B0, 0x5544332211B2B1B0, "sdr k = 2, 3"
+    stored  128, 0x44332211B3B2B1B0, 0x332211B4B3B2B1B0, "sdr k = 4, 5"
+    stored  144, 0x2211B5B4B3B2B1B0, 0x11B6B5B4B3B2B1B0, "sdr k = 6, 7"
+    stored  160, 0x55667788778888EE, 0x1122334455667788, "sb +1, sh +2, sw +4, sd +8"
+    stored  176, 0xEEEEEEEEEEEEEEEE, 0xDEADBEEFCAFEF00D, "sq +24"
+    stored  192, 0x0123456789ABCDEF, 0xEEEEEEEEEEEEEEEE, "sq +24, upper half"
+    stored  208, 0xEEEEEEEE73727170, 0x8F8E8D8C8B8A8988, "swc1, sqc2 +8"
+    stored  224, 0x7776757473727170, 0xEEEEEEEEEEEEEEEE, "sqc2 +8, upper half"
     finish_records
 
     .data
@@ -106,23 +120,12 @@ bytes:
     .byte 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x8F
     .byte 0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77
     .byte 0x78, 0x79, 0x7A, 0x7B, 0x7C, 0x7D, 0x7E, 0x7F
-    .globl swlArea, swrArea, sdlArea, sdrArea, plainArea, copArea
-swlArea:
-    .fill 4, 4, 0xA3A2A1A0
-swrArea:
-    .fill 4, 4, 0xA3A2A1A0
-sdlArea:
-    .rept 8
-    .dword 0xB7B6B5B4B3B2B1B0
-    .endr
-sdrArea:
-    .rept 8
-    .dword 0xB7B6B5B4B3B2B1B0
-    .endr
     .balign 16
-plainArea:
-    .fill 64, 1, 0xEE
-copArea:
-    .fill 32, 1, 0xEE
+storeArea:
+    .fill 8, 4, 0xA3A2A1A0
+    .rept 16
+    .dword 0xB7B6B5B4B3B2B1B0
+    .endr
+    .fill 96, 1, 0xEE
 
-    record_storage 40
+    record_storage 64
