@@ -14,6 +14,7 @@
 #include "disc/elf_loader.h"
 #include "integer_workload.h"
 #include "memory/bus.h"
+#include "mmi_workload.h"
 
 namespace {
 
@@ -26,9 +27,11 @@ struct Workload {
 };
 
 unsigned integerAnswer() { return integerWorkload(INTEGER_WORKLOAD_ROUNDS); }
+unsigned mmiAnswer() { return mmiWorkloadAnswer(MMI_WORKLOAD_ROUNDS); }
 
 constexpr Workload kWorkloads[] = {
     {"integer", "bench_integer", integerAnswer},
+    {"mmi", "bench_mmi", mmiAnswer},
 };
 
 bool loadProgram(const std::string& path) {
