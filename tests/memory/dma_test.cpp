@@ -1,0 +1,323 @@
+// The hardware register write rules and the DMA controller, seen through
+// the memory bus as a guest store sees them: which stores start a channel,
+// what the registers hold after a chain, the return slots of call and ret,
+// the SPR-from copy, the cut-off of an endless chain, and transfers that
+// run past the end of RAM or the scratchpad.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "memory/bus.h"
+#include "memory/host_access.h"
+#include "support/guest_machine.h"
+
+namespace {
+
+constexpr u32 kHw = 0x10000000;
+constexpr u32 kDStat = kHw + 0xE010;
+constexpr u32 kIntcStat = kHw + 0xF000;
+constexpr u32 kIntcMask = kHw + 0xF010;
+constexpr u32 kSpr = 0x80000000;  // the DMA view of the scratchpad
+
+// Channel bases and register addresses, from the console's register map.
+enum Reg : u32 { Chcr = 0x00, Madr = 0x10, Qwc = 0x20, Tadr = 0x30, Asr0 = 0x40, Asr1 = 0x50, Sadr = 0x80 };
+constexpr u32 kVif0 = 0x10008000, kVif1 = 0x10009000, kGif = 0x1000A000, kIpuFrom = 0x1000B000,
+              kIpuTo = 0x1000B400, kSif0 = 0x1000C000, kSif1 = 0x1000C400, kSif2 = 0x1000C800,
+              kSprFrom = 0x1000D000, kSprTo = 0x1000D400;
+
+u32 reg(u32 channel, Reg r) { return memRead32(channel + r); }
+void setReg(u32 channel, Reg r, u32 value) { memWrite32(value, channel + r); }
+// Puts a value into a register without the side effects of a store.
+void presetReg(u32 channel, Reg r, u32 value) { hostStore<u32>(memory.hw + ((channel + r) & kHwMask), value); }
+
+enum TagId : u32 { Refe, Cnt, Next, Ref, Refs, Call, Ret, End };
+
+struct Tag {
+    u32 at;  // DMA address of the tag
+    TagId id;
+    u32 qwc;
+    u32 addr;
+};
+
+// Where a DMA address lives on the host, for building chains and data.
+u8* hostAt(u32 dmaAddress) {
+    if (dmaAddress & kSpr) return memory.scratchpad + (dmaAddress & kScratchpadMask);
+    return memory.ram + (dmaAddress & kRamMask);
+}
+
+void writeTag(const Tag& tag) {
+    const u64 value = (u64{tag.addr} << 32) | (u64{tag.id} << 28) | tag.qwc;
+    hostStore<u64>(hostAt(tag.at), value);
+    hostStore<u64>(hostAt(tag.at) + 8, 0x5A5A5A5A5A5A5A5Aull);  // a non-zero upper half
+}
+
+void writeChain(const std::vector<Tag>& tags) {
+    for (const Tag& tag : tags) writeTag(tag);
+}
+
+// --- Register write rules --------------------------------------------------
+
+struct RegisterWrite {
+    const char* what;
+    unsigned width;  // 8, 32 or 64 bits
+    u32 address;
+    u32 before;
+    u32 value;
+    u32 after;       // the 32-bit word at `address` afterwards
+};
+
+constexpr RegisterWrite kRegisterWrites[] = {
+    {"D_STAT: 1s clear status bits", 32, kDStat, 0x00030007, 0x00000004, 0x00030003},
+    {"D_STAT: 1s toggle mask bits", 32, kDStat, 0x00030007, 0xFFFF0000, 0xFFFC0007},
+    {"D_STAT: both halves at once", 32, kDStat, 0x8001FFFF, 0x80010101, 0x0000FEFE},
+    {"INTC_STAT: 1s clear", 32, kIntcStat, 0x0000000F, 0x00000005, 0x0000000A},
+    {"INTC_MASK: 1s toggle, upper half ignored", 32, kIntcMask, 0x00000001, 0xFFFF0003, 0x00000002},
+    {"a plain register is stored", 32, kHw + 0x3000, 0x11111111, 0x12345678, 0x12345678},
+    {"IPU from CHCR is plain storage", 32, kIpuFrom, 0, 0x00000105, 0x00000105},
+    {"IPU to CHCR is plain storage", 32, kIpuTo, 0, 0x00000185, 0x00000185},
+    {"a 64-bit store to D_STAT has no rule", 64, kDStat, 0x00000007, 0x00010004, 0x00010004},
+    {"a 64-bit store to a channel other than GIF only stores", 64, kVif0, 0, 0x00000185, 0x00000185},
+    {"a byte store is dropped", 8, kHw + 0x3000, 0x11111111, 0xFF, 0x11111111},
+    {"a byte store to the GIF CHCR is dropped", 8, kGif + 1, 0x00000004, 0x01, 0x00000004},
+    {"a byte store to the SPR-from CHCR low byte is dropped", 8, kSprFrom, 0x00000004, 0xFF, 0x00000004},
+};
+
+TEST(DmaRegisters, StoresFollowTheRuleOfTheirRegister) {
+    for (const RegisterWrite& row : kRegisterWrites) {
+        SCOPED_TRACE(row.what);
+        resetMachine();
+        hostStore<u32>(memory.hw + (row.address & kHwMask), row.before);
+        switch (row.width) {
+        case 8: memWrite8(static_cast<u8>(row.value), row.address); break;
+        case 32: memWrite32(row.value, row.address); break;
+        default: memWrite64(row.value, 0, row.address); break;
+        }
+        EXPECT_EQ(hostLoad<u32>(memory.hw + (row.address & kHwMask)), row.after);
+    }
+}
+
+// --- Channel starts in normal mode ----------------------------------------
+
+struct Start {
+    const char* what;
+    u32 channel;
+    u32 value;
+    u32 chcrAfter;
+    u32 dStatAfter;
+};
+
+constexpr Start kStarts[] = {
+    {"VIF0", kVif0, 0x181, 0x081, 0x001},      {"VIF1", kVif1, 0x180, 0x080, 0x002},
+    {"GIF", kGif, 0x180, 0x080, 0x004},        {"SIF0", kSif0, 0x180, 0x080, 0x020},
+    {"SIF1", kSif1, 0x180, 0x080, 0x040},      {"SIF2", kSif2, 0x180, 0x080, 0x080},
+    {"SPR from", kSprFrom, 0x180, 0x080, 0x100}, {"SPR to", kSprTo, 0x180, 0x080, 0x200},
+    {"no TIE, no D_STAT bit", kGif, 0x100, 0x000, 0x000},
+    {"STR clear: stored, nothing starts", kVif1, 0x0A1, 0x0A1, 0x000},
+};
+
+TEST(DmaStart, ClearsStrAndSetsTheChannelsDStatBitWhenTie) {
+    for (const Start& row : kStarts) {
+        SCOPED_TRACE(row.what);
+        resetMachine();
+        setReg(row.channel, Madr, 0x00300000);
+        setReg(row.channel, Qwc, 2);
+        memWrite32(row.value, row.channel + Chcr);
+        EXPECT_EQ(reg(row.channel, Chcr), row.chcrAfter);
+        EXPECT_EQ(memRead32(kDStat), row.dStatAfter);
+        EXPECT_EQ(reg(row.channel, Madr), 0x00300000u) << "a normal-mode start leaves MADR";
+        EXPECT_EQ(reg(row.channel, Qwc), 2u) << "a normal-mode start leaves QWC";
+    }
+}
+
+TEST(DmaStart, SprFromWithStrClearLeavesEverything) {
+    resetMachine();
+    presetReg(kSprFrom, Chcr, 0x55);
+    memWrite32(0x80, kSprFrom + Chcr);
+    EXPECT_EQ(reg(kSprFrom, Chcr), 0x55u);
+    EXPECT_EQ(memRead32(kDStat), 0u);
+}
+
+// --- Chains: the registers afterwards -------------------------------------
+
+// Two calls nest, then two rets unwind them:
+//   0x200000 call -> 0x201000 (returns to 0x200020)
+//   0x201000 call -> 0x202000 (returns to 0x201030, after two quadwords)
+//   0x202000 ret  -> 0x201030 ret -> 0x200020 end
+const std::vector<Tag> kNestedCalls = {
+    {0x200000, Call, 1, 0x201000}, {0x201000, Call, 2, 0x202000}, {0x202000, Ret, 0, 0},
+    {0x201030, Ret, 1, 0},         {0x200020, End, 3, 0xABC0},
+};
+
+struct ChainRegisters {
+    const char* what;
+    u32 channel;
+    bool doubleword;  // started by a 64-bit store
+    u32 qwc, madr, asr0, asr1;
+};
+
+// Two return slots unwind to the end tag. With one slot the second call
+// overwrote the first return address, so the ret at 0x201030 returns to
+// itself until the chain is cut off, and ASR1 keeps its old value.
+constexpr ChainRegisters kNestedCallResults[] = {
+    {"VIF0", kVif0, false, 3, 0xABC0, 0x200020, 0x201030},
+    {"VIF1", kVif1, false, 3, 0xABC0, 0x200020, 0x201030},
+    {"GIF", kGif, false, 3, 0xABC0, 0x200020, 0x201030},
+    {"SIF0", kSif0, false, 1, 0, 0x201030, 0xEEEE},
+    {"SIF1", kSif1, false, 1, 0, 0x201030, 0xEEEE},
+    {"SIF2", kSif2, false, 1, 0, 0x201030, 0xEEEE},
+    {"SPR to", kSprTo, false, 1, 0, 0x201030, 0xEEEE},
+    {"GIF from a 64-bit store", kGif, true, 1, 0, 0x201030, 0xEEEE},
+};
+
+TEST(DmaChain, NestedCallsUseTwoReturnSlotsOrOne) {
+    for (const ChainRegisters& row : kNestedCallResults) {
+        SCOPED_TRACE(row.what);
+        resetMachine();
+        writeChain(kNestedCalls);
+        setReg(row.channel, Tadr, 0x200000);
+        setReg(row.channel, Asr1, 0xEEEE);
+        if (row.doubleword) {
+            memWrite64(0x105, 0x77, row.channel + Chcr);
+            EXPECT_EQ(memRead32(row.channel + Chcr + 4), 0x77u) << "both words are stored";
+        } else {
+            memWrite32(0x105, row.channel + Chcr);
+        }
+        EXPECT_EQ(reg(row.channel, Chcr), 0x005u);
+        EXPECT_EQ(reg(row.channel, Qwc), row.qwc);
+        EXPECT_EQ(reg(row.channel, Madr), row.madr);
+        EXPECT_EQ(reg(row.channel, Asr0), row.asr0);
+        EXPECT_EQ(reg(row.channel, Asr1), row.asr1);
+        EXPECT_EQ(reg(row.channel, Tadr), 0x200000u) << "the tag loop does not write TADR";
+    }
+}
+
+struct ChainEnd {
+    const char* what;
+    std::vector<Tag> tags;
+    u32 tadr;
+    u32 qwc, madr, asr0;
+};
+
+// Each chain ends on the last tag listed; a tag that would be reached only
+// if a rule went wrong carries a QWC of 0x77.
+const ChainEnd kChainEnds[] = {
+    {"cnt skips its data; next jumps; refe ends",
+     {{0x200000, Cnt, 2, 0x1111}, {0x200030, Next, 1, 0x200100}, {0x200040, End, 0x77, 0},
+      {0x200100, Refe, 5, 0x300000}, {0x200110, End, 0x77, 0}},
+     0x200000, 5, 0x300000, 0},
+    {"ref and refs take data at ADDR and the next tag right after",
+     {{0x200000, Ref, 4, 0x300000}, {0x200010, Refs, 9, 0x310000}, {0x200020, End, 0, 0x2222}},
+     0x200000, 0, 0x2222, 0},
+    {"a lone call returns to the quadword after its data",
+     {{0x200000, Call, 2, 0x208000}, {0x208000, Ret, 1, 0}, {0x200030, End, 6, 0x3333}},
+     0x200000, 6, 0x3333, 0x200030},
+    {"ret to a zero doubleword ends the chain at the ret",
+     {{0x200000, Call, 0, 0x208000}, {0x208000, Ret, 4, 0x4444}},
+     0x200000, 4, 0x4444, 0x200010},
+    {"a chain in the scratchpad wraps from its end to its start",
+     {{kSpr | 0x3FE0, Cnt, 1, 0}, {kSpr | 0x0000, End, 1, 0x5555}},
+     kSpr | 0x3FE0, 1, 0x5555, 0},
+    {"a call in the last quadword of the scratchpad returns to its start",
+     {{kSpr | 0x3FF0, Call, 0, kSpr | 0x100}, {kSpr | 0x100, Ret, 0, 0}, {kSpr | 0x0000, End, 2, 0x6666}},
+     kSpr | 0x3FF0, 2, 0x6666, kSpr | 0x0000},
+    {"a cnt at the end of RAM continues at its start",
+     {{0x01FFFFE0, Cnt, 1, 0}, {0x00000000, End, 3, 0x7777}},
+     0x01FFFFE0, 3, 0x7777, 0},
+    {"TADR in another segment reaches the same RAM",
+     {{0x00200000, Call, 0, 0x42201000}, {0x201000, Ret, 0, 0}, {0x200010, End, 1, 0x8888}},
+     0x20200000, 1, 0x8888, 0x200010},
+};
+
+TEST(DmaChain, EveryTagTypeLeavesTheRegistersOfTheLastTag) {
+    for (const ChainEnd& row : kChainEnds) {
+        SCOPED_TRACE(row.what);
+        resetMachine();
+        writeChain(row.tags);
+        setReg(kVif0, Tadr, row.tadr);
+        memWrite32(0x104, kVif0 + Chcr);
+        EXPECT_EQ(reg(kVif0, Qwc), row.qwc);
+        EXPECT_EQ(reg(kVif0, Madr), row.madr);
+        EXPECT_EQ(reg(kVif0, Asr0), row.asr0);
+    }
+}
+
+TEST(DmaChain, WithoutChainModeNoTagIsRead) {
+    resetMachine();
+    writeTag({0x200000, End, 7, 0x1234});
+    setReg(kVif0, Tadr, 0x200000);
+    setReg(kVif0, Qwc, 3);
+    memWrite32(0x100, kVif0 + Chcr);
+    EXPECT_EQ(reg(kVif0, Qwc), 3u);
+    EXPECT_EQ(reg(kVif0, Madr), 0u);
+}
+
+// Three next tags in a ring: the chain never ends by itself. It stops after
+// 2^20 tags; as 2^20 - 1 is a multiple of three, the last tag read is the
+// first of the ring, and one tag more or fewer would leave another's
+// registers.
+TEST(DmaChain, AnEndlessChainStopsAfterItsTagLimit) {
+    resetMachine();
+    writeChain({{0x200000, Next, 1, 0x200100}, {0x200100, Next, 2, 0x200200}, {0x200200, Next, 3, 0x200000}});
+    setReg(kSif1, Tadr, 0x200000);
+    memWrite32(0x104, kSif1 + Chcr);
+    EXPECT_EQ(reg(kSif1, Qwc), 1u);
+    EXPECT_EQ(reg(kSif1, Madr), 0x200100u);
+}
+
+// --- SPR from -------------------------------------------------------------
+
+struct SprFromCopy {
+    const char* what;
+    bool byteStore;  // the STR byte at 0xD001 instead of a 32-bit CHCR store
+    u32 value;
+    u32 qwc, sadr, madr;
+    u32 drainCompare;  // the word at hardware offset 0xF040
+    u32 intcStat;
+    bool copies;
+    u32 chcrAfter;
+};
+
+constexpr SprFromCopy kSprFromCopies[] = {
+    {"byte store of STR", true, 0x01, 4, 0x0100, 0x00300000, 0xFFFFFFFF, 0, true, 0x000},
+    {"32-bit store with TIE", false, 0x184, 3, 0x0200, 0x00300008, 0xFFFFFFFF, 0, true, 0x084},
+    {"SADR above the scratchpad is masked", false, 0x100, 2, 0x12340040, 0x00300000, 0xFFFFFFFF, 0, true, 0},
+    {"source wraps at the scratchpad's end", false, 0x100, 3, 0x3FF0, 0x00300000, 0xFFFFFFFF, 0, true, 0},
+    {"destination wraps at the end of RAM", false, 0x100, 2, 0x0000, 0x81FFFFF0, 0xFFFFFFFF, 0, true, 0},
+    {"byte store without STR does nothing", true, 0x02, 4, 0x0100, 0x00300000, 0xFFFFFFFF, 0, false, 0x077},
+    {"drain register equal, INTC bits 2-3 = 0x8: no copy", false, 0x100, 2, 0, 0x00300000, 0x00300000, 0x8, false, 0},
+    {"drain register equal, INTC bits 2-3 = 0xC: no copy", false, 0x100, 2, 0, 0x00300000, 0x00300000, 0xC, false, 0},
+    {"drain register equal, INTC bits 2-3 = 0x4: copies", false, 0x100, 2, 0, 0x00300000, 0x00300000, 0x4, true, 0},
+    {"drain register differs: copies whatever INTC says", false, 0x100, 2, 0, 0x00300000, 0x00300010, 0x8, true, 0},
+};
+
+u8 scratchpadPattern(u32 offset) { return static_cast<u8>(offset * 7 + (offset >> 8) + 1); }
+
+TEST(DmaSprFrom, CopiesQuadwordsFromTheScratchpadToRam) {
+    for (const SprFromCopy& row : kSprFromCopies) {
+        SCOPED_TRACE(row.what);
+        resetMachine();
+        for (u32 offset = 0; offset < kScratchpadSize; ++offset) memory.scratchpad[offset] = scratchpadPattern(offset);
+        presetReg(kSprFrom, Chcr, 0x77);
+        setReg(kSprFrom, Qwc, row.qwc);
+        setReg(kSprFrom, Sadr, row.sadr);
+        setReg(kSprFrom, Madr, row.madr);
+        hostStore<u32>(memory.hw + 0xF040, row.drainCompare);
+        hostStore<u32>(memory.hw + 0xF000, row.intcStat);
+        if (row.byteStore) {
+            memWrite8(static_cast<u8>(row.value), kSprFrom + 1);
+        } else {
+            memWrite32(row.value, kSprFrom + Chcr);
+        }
+        EXPECT_EQ(reg(kSprFrom, Chcr), row.chcrAfter);
+        unsigned wrong = 0;
+        for (u32 i = 0; i < 16 * row.qwc; ++i) {
+            const u8 expected = row.copies ? scratchpadPattern((row.sadr + i) % kScratchpadSize) : 0;
+            if (memory.ram[(row.madr + i) % kRamSize] != expected) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0u) << "bytes that differ from the expected copy";
+        EXPECT_EQ(memory.ram[(row.madr + 16 * row.qwc) % kRamSize], 0) << "one byte too many copied";
+        EXPECT_EQ(memory.ram[(row.madr + kRamSize - 1) % kRamSize], 0) << "a byte copied before MADR";
+    }
+}
+
+}  // namespace
