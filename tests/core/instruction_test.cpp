@@ -18,7 +18,7 @@ struct RecordProgram {
 };
 
 constexpr RecordProgram kPrograms[] = {
-    {"cpu_integer", 53}, {"cpu_muldiv", 24}, {"cpu_loadstore", 48}, {"cpu_branch", 57}};
+    {"cpu_integer", 53}, {"cpu_muldiv", 24}, {"cpu_loadstore", 48}, {"cpu_branch", 56}};
 
 void PrintTo(const RecordProgram& program, std::ostream* out) { *out << program.name; }
 

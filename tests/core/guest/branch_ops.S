@@ -1,8 +1,7 @@
 /* Branches and jumps. Each case records a trace in t9: bit 0 is set by the
-   delay slot, bit 1 by the word after it, which a taken branch skips. So an
-   ordinary branch gives TAKEN or NOT_TAKEN, a likely one TAKEN or
-   LIKELY_NOT_TAKEN. Linking cases then record the link register, primed
-   beforehand so that an unwritten link shows the pattern. */
+   delay slot, bit 1 by the word after it, which a taken branch skips.
+   Linking cases then record the link register, primed beforehand so that
+   an unwritten link shows the pattern. */
 #include "record_macros.h"
 
     .equ TAKEN, 1
@@ -11,7 +10,7 @@
 
 .macro trace_start
     prime   $t9
-    daddu   $t9, $zero, $zero
+    daddu   $t9, $zero, $zero   /* bits 64..127 keep the pattern */
 .endm
 
 .macro trace_end want, text
@@ -99,10 +98,6 @@
 7:  jal     8f
     trace_end TAKEN, "jal"
     record_link $ra, 7b, "jal: link"
-    la      $t0, 8f
-    trace_start
-    jr      $t0
-    trace_end TAKEN, "jr"
     ldc     $t1, 0xABCD000000000000
     la      $t0, 8f
     or      $t0, $t0, $t1

@@ -26,8 +26,8 @@
     lq      \reg, 0($s1)
 .endm
 
-/* Lists the next record's expected value: its low doubleword (`low`, a
-   full .dword or a pair of .words), its upper one and its name. */
+/* The next record's expected low doubleword (a .dword or two .words), its
+   upper one and its name. */
 .macro expect low, high, text
     .pushsection .rodata
 9:  .asciz "\text"
@@ -63,13 +63,12 @@ main:
     la      $s1, pattern
 .endm
 
-/* Leaves the record count in v0 and in `resultCount`. */
+/* Leaves the record count in `resultCount`. */
 .macro finish_records
     la      $t0, results
-    subu    $v0, $s0, $t0
-    srl     $v0, $v0, 4
-    la      $t0, resultCount
-    sw      $v0, 0($t0)
+    subu    $t1, $s0, $t0
+    srl     $t1, $t1, 4
+    sw      $t1, resultCount
     jr      $ra
     nop
 .endm
