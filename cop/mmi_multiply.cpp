@@ -50,12 +50,10 @@ void multiplyWordLanes() {
     rdReg() = result;
 }
 
-// The word of LO or HI that halfword product k (of eight) is placed in:
-// the products go in pairs to LO.w0/w1, HI.w0/w1, LO.w2/w3, HI.w2/w3.
-u32& halfProductSlot(unsigned k) {
-    Reg128& target = (k & 2) ? ee.hi : ee.lo;
-    return target.w[(k & 1) | ((k >> 1) & 2)];
-}
+// Halfword products k = 0..7 go in pairs to LO.w0/w1, HI.w0/w1, LO.w2/w3,
+// HI.w2/w3: these are the products held in each word of LO and of HI.
+constexpr unsigned kProductInLo[4] = {0, 1, 4, 5};
+constexpr unsigned kProductInHi[4] = {2, 3, 6, 7};
 
 // LO.w0, HI.w0, LO.w2, HI.w2: what the halfword multiplies leave in rd.
 Reg128 evenWordsOfLoHi() {
@@ -80,27 +78,38 @@ HalfProducts halfProducts() {
 }
 
 template <Accumulate mode>
+void accumulate(u32& word, u32 product) {
+    if (mode == Accumulate::none) word = product;
+    if (mode == Accumulate::add) word += product;
+    if (mode == Accumulate::subtract) word -= product;
+}
+
+template <Accumulate mode>
 void multiplyHalfLanes() {
     const HalfProducts products = halfProducts();
-    for (unsigned k = 0; k < 8; ++k) {
-        u32& slot = halfProductSlot(k);
-        if (mode == Accumulate::none) slot = products[k];
-        if (mode == Accumulate::add) slot += products[k];
-        if (mode == Accumulate::subtract) slot -= products[k];
+    for (unsigned i = 0; i < 4; ++i) {
+        accumulate<mode>(ee.lo.w[i], products[kProductInLo[i]]);
+        accumulate<mode>(ee.hi.w[i], products[kProductInHi[i]]);
     }
     rdReg() = evenWordsOfLoHi();
 }
 
-// Adjacent products combined in pairs (odd one plus or minus even one);
-// the odd slots of LO and HI are cleared.
+// Adjacent products combined in pairs (odd one plus or minus even one)
+// into the even words of LO and HI; the odd words are cleared.
 template <Accumulate mode>
 void multiplyHalfPairs() {
     const HalfProducts products = halfProducts();
-    for (unsigned pair = 0; pair < 4; ++pair) {
-        const u32 odd = products[2 * pair + 1];
-        const u32 even = products[2 * pair];
-        halfProductSlot(2 * pair) = mode == Accumulate::subtract ? odd - even : odd + even;
-        halfProductSlot(2 * pair + 1) = 0;
+    for (unsigned i = 0; i < 4; i += 2) {
+        const unsigned loPair = kProductInLo[i];
+        const unsigned hiPair = kProductInHi[i];
+        u32 loSum = products[loPair + 1];
+        u32 hiSum = products[hiPair + 1];
+        accumulate<mode == Accumulate::subtract ? Accumulate::subtract : Accumulate::add>(loSum, products[loPair]);
+        accumulate<mode == Accumulate::subtract ? Accumulate::subtract : Accumulate::add>(hiSum, products[hiPair]);
+        ee.lo.w[i] = loSum;
+        ee.hi.w[i] = hiSum;
+        ee.lo.w[i + 1] = 0;
+        ee.hi.w[i + 1] = 0;
     }
     rdReg() = evenWordsOfLoHi();
 }

@@ -13,14 +13,13 @@ using LaneSelection = std::array<u8, sizeof(Reg128) / sizeof(Lane)>;
 
 template <typename Lane, const LaneSelection<Lane>& selection>
 void selectLanes() {
-    constexpr std::size_t count = selection.size();
-    const Lanes<Lane> fromRt = lanesOf<Lane>(rtReg());
-    const Lanes<Lane> fromRs = lanesOf<Lane>(rsReg());
+    struct SourcePair {
+        Reg128 rt;
+        Reg128 rs;
+    };
+    const auto sources = std::bit_cast<std::array<Lane, 2 * selection.size()>>(SourcePair{rtReg(), rsReg()});
     Lanes<Lane> result;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t index = selection[i];
-        result[i] = index < count ? fromRt[index] : fromRs[index - count];
-    }
+    for (std::size_t i = 0; i < result.size(); ++i) result[i] = sources[selection[i]];
     rdReg() = fromLanes<Lane>(result);
 }
 
