@@ -61,7 +61,9 @@ void vif1ChannelData(const u8* data, u32 quadwords) {
 
 // The upper half of each VIF1 tag is part of the VIF1 command stream.
 void vif1ChannelTag(u32 tagAddress) {
-    vifCommandStream(reinterpret_cast<const u32*>(dmaHostAt(tagAddress + 8)), 2);
+    const u64 upperHalf = dmaLoad64(tagAddress + 8);
+    const u32 words[2] = {static_cast<u32>(upperHalf), static_cast<u32>(upperHalf >> 32)};
+    vifCommandStream(words, 2);
 }
 
 // What a channel start does beyond walking the tags.
@@ -130,7 +132,7 @@ private:
 void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAddress) {
     ReturnStack returns(channel, route.returnSlots);
     for (u32 tags = 0; tags < kDmaTagLimit; ++tags) {
-        const u64 tag = hostLoad<u64>(dmaHostAt(tagAddress));
+        const u64 tag = dmaLoad64(tagAddress);
         const u32 qwc = tagQwc(tag);
         *channel.qwc = qwc;
         *channel.madr = tagAddr(tag);
@@ -160,7 +162,7 @@ void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAd
             break;
         case kTagRet:
             next = dmaAddress(returns.pop());
-            if (hostLoad<u64>(dmaHostAt(next)) == 0) return;
+            if (dmaLoad64(next) == 0) return;
             break;
         case kTagEnd:
             transferIfMoving(route, afterTag, qwc);
@@ -220,16 +222,33 @@ u8* dmaHostAt(u32 address) {
 
 void dmaTransfer(u32 address, u32 quadwords, DmaDataSink sink) {
     const DmaBlock block = blockOf(address);
-    u32 offset = address & (block.size - 1);
+    const u32 mask = block.size - 1;
+    u32 offset = address & mask;
     do {
-        // Quadwords that start before the block's end; the last may run into
-        // the block's spare bytes when the offset is not quadword-aligned.
-        const u32 fit = (block.size - offset + 15) / 16;
-        const u32 run = std::min(quadwords, fit);
-        sink(block.base + offset, run);
-        quadwords -= run;
-        offset = (offset + 16 * run) & (block.size - 1);
+        const u32 whole = std::min(quadwords, (block.size - offset) / 16);
+        if (whole != 0 || quadwords == 0) sink(block.base + offset, whole);
+        quadwords -= whole;
+        offset = (offset + 16 * whole) & mask;
+        if (quadwords != 0 && block.size - offset < 16) {
+            // A quadword that starts unaligned in the block's last 15 bytes
+            // continues at the block's start: gather it from both ends.
+            alignas(16) u8 straddling[16];
+            for (u32 i = 0; i < 16; ++i) straddling[i] = block.base[(offset + i) & mask];
+            sink(straddling, 1);
+            quadwords -= 1;
+            offset = (offset + 16) & mask;
+        }
     } while (quadwords != 0);
+}
+
+u64 dmaLoad64(u32 address) {
+    const DmaBlock block = blockOf(address);
+    const u32 mask = block.size - 1;
+    const u32 offset = address & mask;
+    if (offset <= block.size - 8) return hostLoad<u64>(block.base + offset);
+    u64 value = 0;
+    for (u32 i = 0; i < 8; ++i) value |= u64{block.base[(offset + i) & mask]} << (8 * i);
+    return value;
 }
 
 void dmaStartChannel(unsigned channel, u32 value) {

@@ -65,19 +65,24 @@ extern DmaChannel dmaChannels[kDmaChannelCount];
 // Points the channel records into the hardware register block (memAlloc).
 void dmaSetUpChannels();
 
-// Where the data of a transfer goes: a host pointer into RAM or the
-// scratchpad and a length in quadwords. The pointer and length never reach
-// past the end of the block (plus the block's spare bytes, for a quadword
-// that starts unaligned in the block's last 15 bytes).
+// Where the data of a transfer goes: a host pointer and a length in
+// quadwords. The pointer and length never reach past the end of RAM or the
+// scratchpad.
 using DmaDataSink = void (*)(const u8* data, u32 quadwords);
 
 // Hands `quadwords` quadwords at DMA address `address` to `sink`: in one
-// call, or in several when the data wraps from the block's end to its
-// start. A length of 0 is still one call.
+// call, or, when the data wraps from the block's end to its start, in one
+// call up to the end and more from the start. A quadword that itself
+// straddles the end (an address not aligned to 16) is gathered from both
+// ends into a buffer and handed over in a call of its own. A length of 0 is
+// still one call.
 void dmaTransfer(u32 address, u32 quadwords, DmaDataSink sink);
 
 // The host location of a DMA address, wrapped inside its block.
 u8* dmaHostAt(u32 address);
+
+// The 64-bit value at a DMA address, each byte wrapped inside the block.
+u64 dmaLoad64(u32 address);
 
 // A CHCR store with its value. Channels without a start (IPU) are ignored.
 void dmaStartChannel(unsigned channel, u32 value);
