@@ -12,6 +12,7 @@
 #include "core/ee_state.h"
 #include "core/emulation.h"
 #include "disc/elf_loader.h"
+#include "float_workload.h"
 #include "integer_workload.h"
 #include "memory/bus.h"
 #include "mmi_workload.h"
@@ -28,10 +29,12 @@ struct Workload {
 
 unsigned integerAnswer() { return integerWorkload(INTEGER_WORKLOAD_ROUNDS); }
 unsigned mmiAnswer() { return mmiWorkloadAnswer(MMI_WORKLOAD_ROUNDS); }
+unsigned floatAnswer() { return floatWorkload(FLOAT_WORKLOAD_ROUNDS); }
 
 constexpr Workload kWorkloads[] = {
     {"integer", "bench_integer", integerAnswer},
     {"mmi", "bench_mmi", mmiAnswer},
+    {"float", "bench_float", floatAnswer},
 };
 
 bool loadProgram(const std::string& path) {
