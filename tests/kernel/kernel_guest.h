@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <utility>
 
 #include "core/types.h"
 #include "support/guest_machine.h"
@@ -17,16 +18,11 @@ inline void runProgram(const char* name) {
 
 inline u32 resultWord(unsigned index) { return guestWord(guestSymbol("results") + 4 * index); }
 
-struct ExpectedResult {
-    u32 value;
-    const char* label;
-};
-
-// Compares results[first], results[first + 1], ... with `expected`, in order.
-inline void expectResults(std::initializer_list<ExpectedResult> expected, unsigned first = 0) {
-    unsigned index = first;
-    for (const ExpectedResult& row : expected) {
-        EXPECT_EQ(resultWord(index), row.value) << "results[" << index << "]: " << row.label;
+// Compares results[0], results[1], ... with the values of `expected`, in order.
+inline void expectResults(std::initializer_list<std::pair<u32, const char*>> expected) {
+    unsigned index = 0;
+    for (const auto& [value, label] : expected) {
+        EXPECT_EQ(resultWord(index), value) << "results[" << index << "]: " << label;
         ++index;
     }
 }

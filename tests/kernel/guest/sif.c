@@ -1,4 +1,4 @@
-/* SIF registers, the Deci2 channel and the CRT set-up's memory bytes. */
+/* SIF command-flag registers, the Deci2 channel and the CRT set-up's memory bytes. */
 #include "kernel.h"
 
 unsigned results[32];
@@ -18,35 +18,27 @@ unsigned deci2Block[3];
 #define RAM_CRT_BYTE(offset) (*(volatile unsigned char *)(0x8002F344 + (offset)))
 
 int main(void) {
-    results[0] = sceSifGetReg(4);
-    results[1] = sceSifGetReg(4);
-    sceSifSetReg(4, 0xFFFFFFFF);
-    results[2] = sceSifGetReg(4);
-    results[3] = sceSifGetReg(0x80000000);
-    results[4] = sceSifGetReg(0x80000002);
-    results[5] = sceSifGetReg(0x08000000);
-    results[6] = sceSifGetReg(7);
-
-    for (int i = 0; i < 3; ++i) requests[i].doneFlag = &doneFlags[i];
-    sceSifSetReg(0x80000001, (unsigned)&requests[0]);
-    sceSifSetReg(0x08000001, (unsigned)&requests[1]);
-    sceSifSetReg(0x12, (unsigned)&requests[2]);
-    for (int i = 0; i < 3; ++i) results[7 + i] = doneFlags[i];
+    static const unsigned flagRegisters[3] = {0x80000001, 0x08000001, 0x12};
+    for (int i = 0; i < 3; ++i) {
+        requests[i].doneFlag = &doneFlags[i];
+        sceSifSetReg(flagRegisters[i], (unsigned)&requests[i]);
+        results[i] = doneFlags[i];
+    }
 
     deci2Block[1] = (unsigned)deci2Buffer;
     deci2Block[2] = 0x5555;
-    results[10] = Deci2Call(1, deci2Block);
-    results[11] = Deci2Call(3, 0);
-    results[12] = deci2Buffer[3];
-    results[13] = deci2Buffer[2];
+    results[3] = Deci2Call(1, deci2Block);
+    results[4] = Deci2Call(3, 0);
+    results[5] = deci2Buffer[3];
+    results[6] = deci2Buffer[2];
     static const int answeredCalls[4] = {-6, 2, 4, 16};
-    for (int i = 0; i < 4; ++i) results[14 + i] = Deci2Call(answeredCalls[i], 0);
+    for (int i = 0; i < 4; ++i) results[7 + i] = Deci2Call(answeredCalls[i], 0);
 
     RAM_CRT_BYTE(0) = 0xAB;
     RAM_CRT_BYTE(1) = 0xCD;
     SetGsCrt(1, 2, 0);
-    results[18] = RAM_CRT_BYTE(0);
-    results[19] = RAM_CRT_BYTE(1);
-    results[20] = *(volatile unsigned *)0x1FC01470;
+    results[11] = RAM_CRT_BYTE(0);
+    results[12] = RAM_CRT_BYTE(1);
+    results[13] = *(volatile unsigned *)0x1FC01470;
     return 0;
 }

@@ -5,7 +5,6 @@
 
     .set gp=64
     .set noreorder
-    .set noat
 
     .data
     .align 4
