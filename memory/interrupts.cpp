@@ -22,7 +22,7 @@ constexpr u32 kHandlerReturnedStop = 0xFFFFFFFF;
 struct Delivery {
     Reg128 savedGprs[32];
     u32 returnAddress;    // where the guest was interrupted; handlers return here
-    u32 stepsLeft;        // instructions that all the handlers of this delivery may still run
+    u32 startCycle;       // the handlers of one delivery share one instruction budget
     bool stopWasRaised;   // the run's stop flag was already up when the delivery began
     bool stopRequested;   // a handler returned -1
     bool abandoned;       // a handler did not return in time or the run was stopped
@@ -47,12 +47,11 @@ void callHandler(Delivery& delivery, u32 handler, u32 argument) {
     ee.gpr[kGprRa].d[0] = delivery.returnAddress;
     ee.pc = handler;
     while (ee.pc != delivery.returnAddress) {
-        if (delivery.stepsLeft == 0 || stopRaisedDuringDelivery(delivery)) {
+        if (ee.cycle - delivery.startCycle >= kHandlerInstructionLimit || stopRaisedDuringDelivery(delivery)) {
             delivery.abandoned = true;
             ee.pc = delivery.returnAddress;
             break;
         }
-        --delivery.stepsLeft;
         cpuStep();
     }
     if (!delivery.abandoned && ee.gpr[kGprV0].w[0] == kHandlerReturnedStop) delivery.stopRequested = true;
@@ -104,7 +103,7 @@ void deliverInterrupts() {
     const u32 interruptedCode = ee.code;
     Delivery delivery{};
     delivery.returnAddress = ee.pc;
-    delivery.stepsLeft = kHandlerStepLimit;
+    delivery.startCycle = ee.cycle;
     delivery.stopWasRaised = stopFlag == 1;
     intcPass(delivery);
     // A stop that a handler asked for still lets channel 0 be handled; an

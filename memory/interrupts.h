@@ -8,7 +8,7 @@
 // A handler that never returns to the interrupted instruction must not hold
 // the host: after this many instructions in one delivery, the handler
 // running is abandoned, as though it had returned, and the delivery ends.
-inline constexpr u32 kHandlerStepLimit = 100'000'000;
+inline constexpr u32 kHandlerInstructionLimit = 100'000'000;
 
 // Runs the handlers of the pending INTC causes (when some cause is pending
 // and unmasked) and of the pending DMA channels, with IE clear, then sets

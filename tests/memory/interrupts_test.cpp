@@ -1,0 +1,120 @@
+// Interrupt delivery, run as guest code: handlers registered through the
+// kernel for INTC causes and DMA channels, the order they run in, what
+// they see and what they leave behind, the -1 stop, _EnableIntc's delivery
+// at once, and handlers that never return.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cop/cop0.h"
+#include "core/ee_state.h"
+#include "core/emulation.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
+#include "memory/hw_registers.h"
+#include "memory/interrupts.h"
+#include "memory/timers.h"
+#include "support/guest_machine.h"
+
+namespace {
+
+// The guest programs log each handler call as 0x10 + cause, 0x20 + cause
+// (a second INTC handler) or 0x40 + channel.
+std::vector<u32> handlerLog(u32 entries) {
+    std::vector<u32> log;
+    for (u32 i = 0; i < entries; ++i) log.push_back(guestWord(guestSymbol("log") + 4 * i));
+    return log;
+}
+
+u32 hwRegister(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+void setHwRegister(u32 offset, u32 value) { hostStore<u32>(memory.hw + offset, value); }
+
+StopReason runVblanks(u64 count) {
+    RunLimits limits;
+    limits.maxCycles = 50'000'000;
+    limits.maxVblanks = count;
+    return emuRunWithLimits(limits);
+}
+
+TEST(InterruptDelivery, AVerticalBlankRunsEveryPendingCauseWithAHandlerMaskedOrNot) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_vblank"));
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    EXPECT_EQ(handlerLog(6), (std::vector<u32>{0x12, 0x23, 0x12, 0x23, 0x12, 0x23}));
+    EXPECT_EQ(guestWord(guestSymbol("calls")), 6u);
+    EXPECT_EQ(vblankCount, 3u);
+    EXPECT_EQ(hwRegister(kHwIntcStat) & kIntcVblankBits, 0u) << "both causes acknowledged";
+}
+
+TEST(InterruptDelivery, HandlersSeeTheirCauseAndReturnAddressAndLeaveNoGprBehind) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_registers"));
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    const u32 seen = guestSymbol("seen");
+    const u32 after = guestSymbol("after");
+    const u32 slot = guestSymbol("interruptedSlot");
+    EXPECT_EQ(guestWord(seen + 0), 2u) << "a0";
+    EXPECT_EQ(guestWord(seen + 4), slot) << "ra: the delay slot of the interrupted branch";
+    EXPECT_EQ(guestWord(seen + 8) & (kStatusIE | kStatusEIE), kStatusEIE) << "IE clear while the handler runs";
+    EXPECT_EQ(guestWord(seen + 12), 0x48u) << "Cause";
+    EXPECT_EQ(guestWord(seen + 16), slot) << "EPC";
+    EXPECT_EQ(guestDouble(after + 0), 0x00005A5A00001234ull) << "s0";
+    EXPECT_EQ(guestDouble(after + 8), 77u) << "t0";
+    EXPECT_EQ(guestDouble(after + 16), 3u) << "v1";
+    EXPECT_EQ(guestDouble(after + 24), 0u) << "change of sp";
+    EXPECT_EQ(guestDouble(after + 32), 0x4C4Fu) << "LO is not saved: the handler's value stays";
+    EXPECT_EQ(guestWord(after + 40) & (kStatusIE | kStatusEIE), kStatusIE | kStatusEIE) << "IE set again";
+}
+
+// Causes 2 and 3 unmasked, D_STAT bits 0 and 1 pending: the -1 of the
+// first cause-2 call ends the INTC pass before cause 3 and the DMAC pass
+// after channel 0; the next taken branch delivers the rest.
+TEST(InterruptDelivery, AHandlerReturningMinusOneLeavesTheRestForTheNextDelivery) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_stop"));
+    setHwRegister(kHwDStat, 0x3);
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    EXPECT_EQ(handlerLog(4), (std::vector<u32>{0x12, 0x40, 0x13, 0x41}));
+    EXPECT_EQ(vblankCount, 1u) << "both deliveries came from one vertical blank";
+    EXPECT_EQ(hwRegister(kHwDStat) & 0x3FF, 0u);
+}
+
+TEST(InterruptDelivery, EnableIntcDeliversAPendingCauseAtOnceAndAcknowledgesEveryChannel) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_enable"));
+    setHwRegister(kHwDStat, 0x20);  // channel 5, with no handler
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    const u32 results = guestSymbol("results");
+    const u32 expected[] = {
+        0,     // the vertical blank came, nothing unmasked: no delivery
+        0x20,  // so the channel bit waits
+        1,     // _EnableIntc's result, set before the delivery
+        1,     // the handler ran inside the call, with EIE clear
+        0,     // the channel bit was cleared by that delivery
+        0x8,   // cause 3 has no handler and stays pending
+    };
+    for (u32 i = 0; i < std::size(expected); ++i) EXPECT_EQ(guestWord(results + 4 * i), expected[i]) << "result " << i;
+}
+
+TEST(InterruptDelivery, AStopRaisedByTheVerticalBlankThatDeliversStillLetsItsHandlersRun) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_vblank"));
+    ASSERT_EQ(runVblanks(1), StopReason::MaxVblanks);
+    EXPECT_EQ(guestWord(guestSymbol("calls")), 2u);
+}
+
+TEST(InterruptDelivery, AStopRaisedWhileAHandlerRunsAbandonsIt) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
+    ASSERT_EQ(runVblanks(2), StopReason::MaxVblanks);
+    EXPECT_EQ(guestWord(guestSymbol("entered")), 2u);
+    EXPECT_LT(ee.cycle, 3 * kFrameCycles) << "the second vertical blank, inside the handler, ended it";
+    EXPECT_EQ(cop0.r[kCop0Status] & kStatusIE, kStatusIE);
+    // The interrupted loop goes on where it was once the run resumes.
+    EXPECT_EQ(runGuest(), StopReason::IdleLoop);
+    EXPECT_EQ(guestWord(guestSymbol("results")), 1u);
+}
+
+TEST(InterruptDelivery, AHandlerThatNeverReturnsIsGivenUp) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
+    ASSERT_EQ(runGuest(u64{kHandlerInstructionLimit} + 10'000'000), StopReason::IdleLoop);
+    EXPECT_EQ(guestWord(guestSymbol("results")), 1u);
+    EXPECT_GE(ee.cycle, kHandlerInstructionLimit);
+    EXPECT_LT(ee.cycle, kHandlerInstructionLimit + 2 * kFrameCycles);
+}
+
+}  // namespace
