@@ -12,6 +12,8 @@ struct PluginConfig {
     std::string spu;   // the SPU2 library
     std::string pad;   // serves both controller ports
     std::string cdvd;
+
+    bool operator==(const PluginConfig&) const = default;
 };
 
 // The configuration now in force; empty strings until readConfig.
