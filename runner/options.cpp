@@ -47,17 +47,17 @@ std::optional<u32> parseUntilAddress(std::string_view text) {
     return fitIn32Bits(parseDigits(text, 16));
 }
 
-std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view spec, std::string& error) {
-    const std::size_t firstColon = spec.find(':');
-    const std::size_t secondColon = firstColon == std::string_view::npos ? firstColon : spec.find(':', firstColon + 1);
+std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view text, std::string& error) {
+    const std::size_t firstColon = text.find(':');
+    const std::size_t secondColon = firstColon == std::string_view::npos ? firstColon : text.find(':', firstColon + 1);
     if (secondColon == std::string_view::npos) {
-        error = "--memory-out wants ADDR:LENGTH:FILE, got '" + std::string(spec) + "'";
+        error = "--memory-out wants ADDR:LENGTH:FILE, got '" + std::string(text) + "'";
         return std::nullopt;
     }
-    const std::string_view addressText = spec.substr(0, firstColon);
-    const std::string_view lengthText = spec.substr(firstColon + 1, secondColon - firstColon - 1);
+    const std::string_view addressText = text.substr(0, firstColon);
+    const std::string_view lengthText = text.substr(firstColon + 1, secondColon - firstColon - 1);
     MemoryDumpRequest request;
-    request.path = spec.substr(secondColon + 1);
+    request.path = text.substr(secondColon + 1);
 
     const std::optional<u32> address = fitIn32Bits(parseNumber(addressText));
     if (!address) {
@@ -74,7 +74,7 @@ std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view spec, std::str
         return std::nullopt;
     }
     if (request.path.empty()) {
-        error = "--memory-out names no file in '" + std::string(spec) + "'";
+        error = "--memory-out names no file in '" + std::string(text) + "'";
         return std::nullopt;
     }
     request.address = *address;

@@ -43,6 +43,6 @@ std::optional<u32> parseUntilAddress(std::string_view text);
 // ADDR:LENGTH:FILE. ADDR is any 32-bit number (the RAM mask is applied when
 // the bytes are copied); LENGTH is at most the 32 MB of guest RAM; FILE is
 // everything after the second colon and must not be empty.
-std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view spec, std::string& error);
+std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view text, std::string& error);
 
 extern const char kUsageText[];
