@@ -18,12 +18,18 @@ file(MAKE_DIRECTORY ${GUEST_OUTPUT_DIR})
 function(corvane_add_guest_program name)
   cmake_parse_arguments(G "NO_RUNTIME" "" "SOURCES;EXTRA_FLAGS" ${ARGN})
   set(sources)
+  set(local_headers)
   foreach(src IN LISTS G_SOURCES)
     if(IS_ABSOLUTE ${src})
-      list(APPEND sources ${src})
+      set(path ${src})
     else()
-      list(APPEND sources ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+      set(path ${CMAKE_CURRENT_SOURCE_DIR}/${src})
     endif()
+    list(APPEND sources ${path})
+    # Headers beside a source are rebuilt into the program when they change.
+    get_filename_component(folder ${path} DIRECTORY)
+    file(GLOB headers CONFIGURE_DEPENDS ${folder}/*.h)
+    list(APPEND local_headers ${headers})
   endforeach()
   set(runtime ${GUEST_DIR}/crt0.S)
   if(NOT G_NO_RUNTIME)
@@ -36,7 +42,7 @@ function(corvane_add_guest_program name)
     OUTPUT ${out}
     COMMAND ${GUEST_CC} ${GUEST_FLAGS} ${G_EXTRA_FLAGS} -I${GUEST_DIR}/include
             -T ${GUEST_DIR}/guest.ld -Wl,--build-id=none -o ${out} ${runtime} ${sources}
-    DEPENDS ${runtime} ${sources} ${guest_headers} ${GUEST_DIR}/guest.ld
+    DEPENDS ${runtime} ${sources} ${guest_headers} ${local_headers} ${GUEST_DIR}/guest.ld
     COMMENT "Building guest program ${name}.elf"
     VERBATIM
   )
