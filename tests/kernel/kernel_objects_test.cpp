@@ -61,6 +61,10 @@ TEST(KernelSemaphores, CountsWaitsAndTableFull) {
         {32, "SignalSema(32) only answers a0"}, {kMinusOne32, "WaitSema(-1) too"}, {40, "DeleteSema(40) too"},
     });
 
+    // The signal of the SIF command path counts up and ignores bad ids.
+    for (u32 id : {5u, 32u, 0xFFFFFFFFu}) semaIncrementCount(id);
+    EXPECT_EQ(kernel.semaphores[5].word[SemaRecord::kCountWord], 10u);
+    EXPECT_EQ(kernel.semaphores[31].word[SemaRecord::kCountWord], 0u);
     const u32 expected[kSemaRecordWords] = {0, 5, 0, 0, 0xA, 0xB};
     for (u32 word = 0; word < kSemaRecordWords; ++word) {
         EXPECT_EQ(kernel.semaphores[0].word[word], expected[word]) << "word " << word;
@@ -68,9 +72,6 @@ TEST(KernelSemaphores, CountsWaitsAndTableFull) {
     EXPECT_EQ(kernel.semaphores[1].word[SemaRecord::kCountWord], 2u);
     EXPECT_EQ(kernel.semaphores[2].word[SemaRecord::kCountWord], kMinusOne32);
     for (const SemaRecord& sema : kernel.semaphores) EXPECT_EQ(sema.inUse, 1);
-    // The signal of the SIF command path counts up and ignores bad ids.
-    for (u32 id : {5u, 32u, 0xFFFFFFFFu}) semaIncrementCount(id);
-    EXPECT_EQ(kernel.semaphores[5].word[SemaRecord::kCountWord], 10u);
 }
 
 TEST(KernelHandlers, SlotsRecordTheLatestHandlerAndKeepTheAddressOnRemoval) {
@@ -78,12 +79,8 @@ TEST(KernelHandlers, SlotsRecordTheLatestHandlerAndKeepTheAddressOnRemoval) {
     expectResults({{1, "RemoveIntcHandler"}, {1, "RemoveDmacHandler"}});
     const u32 handlerA = guestSymbol("handlerA");
     const u32 handlerB = guestSymbol("handlerB");
-    IntcHandlerSlot intc[kHandlerSlotCount] = {};
-    DmacHandlerSlot dmac[kHandlerSlotCount] = {};
-    intc[2] = {1, handlerB};
-    intc[5] = {0, handlerA};
-    dmac[9] = {1, handlerB};
-    dmac[3] = {0, handlerA};
+    const IntcHandlerSlot intc[kHandlerSlotCount] = {{}, {}, {1, handlerB}, {}, {}, {0, handlerA}};
+    const DmacHandlerSlot dmac[kHandlerSlotCount] = {{}, {}, {}, {0, handlerA}, {}, {}, {}, {}, {}, {1, handlerB}};
     for (u32 slot = 0; slot < kHandlerSlotCount; ++slot) {
         EXPECT_EQ(kernel.intcHandlers[slot].enabled, intc[slot].enabled) << "INTC slot " << slot;
         EXPECT_EQ(kernel.intcHandlers[slot].address, intc[slot].address) << "INTC slot " << slot;

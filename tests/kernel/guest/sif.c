@@ -3,15 +3,10 @@
 
 unsigned results[32];
 
-/* A guest request record: the kernel marks it done through the address
-   held at offset 0x1C. */
-struct Request {
-    unsigned words[7];
-    volatile unsigned *doneFlag;
-};
-
+/* Guest request records: the kernel marks one done through the address
+   held in its word 7 (offset 0x1C). */
+unsigned requests[3][8];
 volatile unsigned doneFlags[3];
-struct Request requests[3];
 volatile unsigned deci2Buffer[4] = {1, 2, 3, 4};
 unsigned deci2Block[3];
 
@@ -20,7 +15,7 @@ unsigned deci2Block[3];
 int main(void) {
     static const unsigned flagRegisters[3] = {0x80000001, 0x08000001, 0x12};
     for (int i = 0; i < 3; ++i) {
-        requests[i].doneFlag = &doneFlags[i];
+        requests[i][7] = (unsigned)&doneFlags[i];
         sceSifSetReg(flagRegisters[i], (unsigned)&requests[i]);
         results[i] = doneFlags[i];
     }
