@@ -121,9 +121,9 @@ void csrVblank() {
 
 void handleKeyEvent(keyEvent* event) {
     if (event == nullptr) return;
-    if (event->event == kKeyReleased) {
+    if (event->event == KEYRELEASE) {
         gsKeyEvent(event);
-    } else if (event->event == kKeyPressed) {
+    } else if (event->event == KEYPRESS) {
         if (event->key == kKeyEscape) {
             stopFlag = 1;
         } else if (event->key == kKeyF8) {

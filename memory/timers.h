@@ -32,8 +32,7 @@ inline constexpr u32 kCsrVblanksBeforeStretch = 10;
 inline constexpr u32 kStretchedFrames = 20;
 inline constexpr u32 kIntcVblankBits = 0xC;  // INTC_STAT: vertical blank start (2) and end (3)
 
-inline constexpr u32 kKeyPressed = 1;
-inline constexpr u32 kKeyReleased = 2;
+// Virtual-key codes of the keys the machine itself answers.
 inline constexpr u32 kKeyEscape = 0x1B;
 inline constexpr u32 kKeyF8 = 0x77;
 inline constexpr const char* kSnapshotDirectory = "Screens/";

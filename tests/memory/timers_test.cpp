@@ -1,8 +1,13 @@
 // Timers and the vertical blank: live counts read by guest code, the
 // schedule that register writes set, the 153600-cycle frame, vertical
 // blanks given on demand to a guest polling CSR and the stretch of the
-// timed frame that follows, and the max-vblanks stop.
+// timed frame that follows, the max-vblanks stop, and what the vertical
+// blank asks of the GS and PAD plugins.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/ee_state.h"
 #include "core/emulation.h"
@@ -10,7 +15,11 @@
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
 #include "memory/timers.h"
+#include "iop/pad_service.h"
+#include "plugins/plugin_host.h"
+#include "plugins/recording.h"
 #include "support/guest_machine.h"
+#include "support/test_plugins.h"
 
 namespace {
 
@@ -181,28 +190,112 @@ TEST(VerticalBlank, ATimedOneAfterTheStretchRestoresTheFrame) {
     }
 }
 
-TEST(KeyEvents, EscapePressedStopsTheRunAndNothingElseDoes) {
-    struct Case {
-        keyEvent event;
-        u32 stops;
-    };
-    constexpr Case kCases[] = {
-        {{kKeyEscape, kKeyPressed}, 1},
-        {{kKeyEscape, kKeyReleased}, 0},
-        {{kKeyEscape, 3}, 0},
-        {{kKeyF8, kKeyPressed}, 0},
-        {{0x41, kKeyPressed}, 0},
-    };
-    resetMachine();
-    for (const Case& c : kCases) {
-        stopFlag = 0;
-        keyEvent event = c.event;
-        handleKeyEvent(&event);
-        EXPECT_EQ(stopFlag, c.stops) << std::hex << c.event.key << " " << c.event.event;
+// With the test plugins: the recording GS and two scripted PAD libraries,
+// "pad" in PAD1 and "pad_b" in PAD2.
+class VblankWithPlugins : public ::testing::Test {
+protected:
+    void TearDown() override { useNoPlugins(); }
+
+    static void load(const char* program) {
+        useTestPlugins();
+        ASSERT_TRUE(loadGuestProgram(program));
+        ASSERT_EQ(loadPad2Plugin(testPluginDir() + "test_pad_b.so"), 1u);
+        initPlugins();
+        clearRecording();
     }
-    stopFlag = 0;
-    handleKeyEvent(nullptr);
-    EXPECT_EQ(stopFlag, 0u);
+
+    // The recorded GS calls named in `entries`, in order.
+    static std::vector<RecordedCall> gsCalls(std::initializer_list<std::string_view> entries) {
+        std::vector<RecordedCall> calls;
+        for (const RecordedCall& call : recordedCalls()) {
+            if (call.library != "gs") continue;
+            for (std::string_view entry : entries) {
+                if (call.entry == entry) calls.push_back(call);
+            }
+        }
+        return calls;
+    }
+
+    static std::size_t keyEventRequests(const std::string& library) {
+        std::size_t requests = 0;
+        for (const std::string& entry : recordedEntries(library)) requests += entry == library + ":PADkeyEvent";
+        return requests;
+    }
+};
+
+// One key event a vertical blank, from PAD2 while no controller port is
+// open; what each does is seen in the GS calls after that blank's GSvsync.
+struct KeyCase {
+    keyEvent event;
+    const char* gsEntry;  // null: the GS hears nothing
+};
+
+const KeyCase kKeyCases[] = {
+    {{0x41, KEYPRESS}, "GSkeyEvent"},
+    {{0x41, KEYRELEASE}, "GSkeyEvent"},
+    {{kKeyF8, KEYPRESS}, "GSmakeSnapshot"},
+    {{kKeyF8, KEYRELEASE}, "GSkeyEvent"},
+    {{kKeyEscape, KEYRELEASE}, "GSkeyEvent"},
+    {{0x41, 3}, nullptr},
+    {{kKeyEscape, KEYPRESS}, nullptr},  // ends the run
+};
+
+TEST_F(VblankWithPlugins, KeyEventsGoToTheGsExceptF8AndEscapeWhichStopsTheRun) {
+    load("timers_spin");
+    std::vector<std::pair<u32, u32>> script;
+    for (const KeyCase& c : kKeyCases) script.emplace_back(c.event.key, c.event.event);
+    scriptKeyEvents("pad_b", script);
+
+    ASSERT_EQ(runGuest(50'000'000), StopReason::Escape);
+    EXPECT_EQ(vblankCount, std::size(kKeyCases));
+    EXPECT_EQ(ee.cycle - timers[kVblankRecord].start, 1u) << "stopped right after the step of the last vertical blank";
+    EXPECT_EQ(keyEventRequests("pad_b"), std::size(kKeyCases));
+    EXPECT_EQ(keyEventRequests("pad"), 0u);
+
+    const std::vector<RecordedCall> calls = gsCalls({"GSvsync", "GSkeyEvent", "GSmakeSnapshot"});
+    std::size_t at = 0;
+    for (const KeyCase& c : kKeyCases) {
+        const std::string label = std::to_string(c.event.key) + "/" + std::to_string(c.event.event);
+        ASSERT_LT(at, calls.size()) << label;
+        EXPECT_EQ(calls[at++].entry, "GSvsync") << label;
+        if (c.gsEntry == nullptr) continue;
+        ASSERT_LT(at, calls.size()) << label;
+        const RecordedCall& call = calls[at++];
+        EXPECT_EQ(call.entry, c.gsEntry) << label;
+        if (call.entry == "GSkeyEvent") {
+            EXPECT_EQ(call.args, (std::vector<u64>{c.event.key, c.event.event})) << label;
+        }
+        if (call.entry == "GSmakeSnapshot") {
+            EXPECT_EQ(call.text, "Screens/") << label;
+        }
+    }
+    EXPECT_EQ(at, calls.size());
+}
+
+TEST_F(VblankWithPlugins, AnOpenControllerServiceTakesKeyEventsFromPad1) {
+    load("timers_spin");
+    padServiceOpened = 1;
+    scriptKeyEvents("pad", {{kKeyEscape, KEYPRESS}});
+    scriptKeyEvents("pad_b", {{0x41, KEYPRESS}});
+    ASSERT_EQ(runGuest(50'000'000), StopReason::Escape);
+    EXPECT_EQ(vblankCount, 1u);
+    EXPECT_EQ(keyEventRequests("pad"), 1u);
+    EXPECT_EQ(keyEventRequests("pad_b"), 0u);
+}
+
+TEST_F(VblankWithPlugins, ACsrReadTakesTheGsValueAddsVsintAndCallsGsVsync) {
+    load("timers_csr");
+    scriptGsRead(kGsCsr, 0x100);
+    ASSERT_EQ(runUntil(guestSymbol("csrPolled")), StopReason::Until);
+    const u32 results = guestSymbol("results");
+    for (u32 read = 0; read < 11; ++read) EXPECT_EQ(guestWord(results + 4 * read), 0x108u) << "read " << read;
+    const std::vector<RecordedCall> calls = gsCalls({"GSread32", "GSvsync"});
+    ASSERT_EQ(calls.size(), 22u);
+    for (std::size_t i = 0; i < calls.size(); i += 2) {
+        EXPECT_EQ(calls[i].entry, "GSread32");
+        EXPECT_EQ(calls[i].args, std::vector<u64>{kGsCsr});
+        EXPECT_EQ(calls[i + 1].entry, "GSvsync");
+    }
 }
 
 }  // namespace
