@@ -3,11 +3,13 @@
    which is then recorded 16 bytes at a time. */
 #include "record_macros.h"
 
-/* rt (primed, low doubleword 0x1122334455667788) := op at offset(t3).
-   LWL/LWR merge into that w0 and clear w1; LDL/LDR merge into all of it. */
+/* rt (primed, low doubleword 0x8899AABBCCDDEEFF) := op at offset(t3).
+   LWL/LWR merge into that w0 and clear w1; LDL/LDR merge into all of it.
+   The unaligned loads read the 0x7x bytes, so that every bit kept from rt
+   or taken from memory by mistake shows. */
 .macro load op, offset, want
     prime   $t2
-    ldc     $t2, 0x1122334455667788
+    ldc     $t2, 0x8899AABBCCDDEEFF
     \op     $t2, \offset($t3)
     record  $t2, \want, "\op \offset"
 .endm
@@ -36,30 +38,30 @@
     lw      $t2, -4($t4)
     record  $t2, 0x73727170, "lw -4 from a base with bits 32..63 set"
 
-    load    lwl, 4, 0x84667788
-    load    lwl, 5, 0x85847788
-    load    lwl, 6, 0x86858488
-    load    lwl, 7, 0x87868584
-    load    lwr, 4, 0x87868584
-    load    lwr, 5, 0x55878685
-    load    lwr, 6, 0x55668786
-    load    lwr, 7, 0x55667787
-    load    ldl, 8, 0x8822334455667788
-    load    ldl, 9, 0x8988334455667788
-    load    ldl, 10, 0x8A89884455667788
-    load    ldl, 11, 0x8B8A898855667788
-    load    ldl, 12, 0x8C8B8A8988667788
-    load    ldl, 13, 0x8D8C8B8A89887788
-    load    ldl, 14, 0x8E8D8C8B8A898888
-    load    ldl, 15, 0x8F8E8D8C8B8A8988
-    load    ldr, 8, 0x8F8E8D8C8B8A8988
-    load    ldr, 9, 0x118F8E8D8C8B8A89
-    load    ldr, 10, 0x11228F8E8D8C8B8A
-    load    ldr, 11, 0x1122338F8E8D8C8B
-    load    ldr, 12, 0x112233448F8E8D8C
-    load    ldr, 13, 0x11223344558F8E8D
-    load    ldr, 14, 0x1122334455668F8E
-    load    ldr, 15, 0x112233445566778F
+    load    lwl, 16, 0x70DDEEFF
+    load    lwl, 17, 0x7170EEFF
+    load    lwl, 18, 0x727170FF
+    load    lwl, 19, 0x73727170
+    load    lwr, 16, 0x73727170
+    load    lwr, 17, 0xCC737271
+    load    lwr, 18, 0xCCDD7372
+    load    lwr, 19, 0xCCDDEE73
+    load    ldl, 24, 0x7899AABBCCDDEEFF
+    load    ldl, 25, 0x7978AABBCCDDEEFF
+    load    ldl, 26, 0x7A7978BBCCDDEEFF
+    load    ldl, 27, 0x7B7A7978CCDDEEFF
+    load    ldl, 28, 0x7C7B7A7978DDEEFF
+    load    ldl, 29, 0x7D7C7B7A7978EEFF
+    load    ldl, 30, 0x7E7D7C7B7A7978FF
+    load    ldl, 31, 0x7F7E7D7C7B7A7978
+    load    ldr, 24, 0x7F7E7D7C7B7A7978
+    load    ldr, 25, 0x887F7E7D7C7B7A79
+    load    ldr, 26, 0x88997F7E7D7C7B7A
+    load    ldr, 27, 0x8899AA7F7E7D7C7B
+    load    ldr, 28, 0x8899AABB7F7E7D7C
+    load    ldr, 29, 0x8899AABBCC7F7E7D
+    load    ldr, 30, 0x8899AABBCCDD7F7E
+    load    ldr, 31, 0x8899AABBCCDDEE7F
 
     /* LQ writes all 128 bits and does not clear the low four address bits */
     prime   $t2
