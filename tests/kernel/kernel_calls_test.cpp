@@ -73,7 +73,8 @@ TEST(KernelInterruptControl, MaskBitsChangeOnlyWhenTheyAreNotAlreadyInTheWantedS
         {"_EnableIntc(40): no bit", 20, 40, 0, 0, kIntcMask, 0}, {"_DisableIntc(-1)", 21, ~u64{0}, 0, 0, kIntcMask, 0},
         {"_EnableDmac(2)", 22, 2, 0, 1, kDStat, 0x40000}, {"_EnableDmac(2) again", 22, 2, 0, 0, kDStat, 0x40000},
         {"_DisableDmac(2)", 23, 2, 0, 1, kDStat, 0}, {"_DisableDmac(2) again", 23, 2, 0, 0, kDStat, 0},
-        {"EnableDmacHandler(4)", 94, 4, 0, 1, kDStat, 0x100000}, {"EnableDmacHandler(4) again", 94, 4, 0, 0, kDStat, 0x100000},
+        {"EnableDmacHandler(4)", 94, 4, 0, 1, kDStat, 0x100000},
+        {"EnableDmacHandler(4) again", 94, 4, 0, 0, kDStat, 0x100000},
         {"DisableDmacHandler(4)", 95, 4, 0, 1, kDStat, 0}, {"DisableDmacHandler(4) again", 95, 4, 0, 0, kDStat, 0},
         // Channel 16's mask bit would be past bit 31 of D_STAT.
         {"_EnableDmac(20): no bit", 22, 20, 0, 0, kDStat, 0}, {"EnableDmacHandler(16)", 94, 16, 0, 0, kDStat, 0},
@@ -108,7 +109,7 @@ TEST(KernelResults, WidthsOfEveryKindOfResult) {
         {"sceSifSetReg(99) does nothing", 121, 99, 0, kMarkerLow},
         {"Deci2Call(5) does nothing", 124, 5, 0, kMarkerLow},
         {"isceSifSetDChain leaves 0x84 below sp", 136, 0, 0, kMarkerLow, callStack - 16, 0x84},
-        {"Exit, a no-op; SIF0 QWC cleared", 4, 0, 0, kMarkerLow, kSif0Qwc, 0},
+        {"Exit, a no-op; SIF0 QWC cleared by the call before", 4, 0, 0, kMarkerLow, kSif0Qwc, 0},
         {"ReferThreadStatus(32)", 48, 32, 0, kMinusOne64},
         {"PollSema(32)", 69, 32, 0, kMinusOne64},
         {"WaitSema: a0 sign-extended", 68, 0x80000000, 0, kSigned80},
