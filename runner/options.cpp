@@ -6,7 +6,14 @@
 
 const char kUsageText[] =
     "usage: corvane-run [OPTIONS] PROGRAM.elf\n"
+    "  --plugin-dir DIR                where the plugin libraries are (default: the\n"
+    "                                  folder 'plugins' beside corvane-run, which\n"
+    "                                  holds the bundled null plugins)\n"
+    "  --gs FILE, --pad FILE, --spu2 FILE, --cdvd FILE\n"
+    "                                  library file names in that directory (default:\n"
+    "                                  null_gs.so, null_pad.so, null_spu2.so, null_cdvd.so)\n"
     "  --max-cycles N                  stop once N instructions have run\n"
+    "  --max-vblanks N                 stop after the Nth vertical blank\n"
     "  --until ADDR                    stop when the PC equals ADDR (hexadecimal)\n"
     "  --state-out FILE                write the machine state as JSON when the run ends\n"
     "  --memory-out ADDR:LENGTH:FILE   write LENGTH bytes of guest RAM from ADDR (repeatable)\n"
@@ -33,6 +40,16 @@ std::optional<u64> parseDigits(std::string_view digits, int base) {
 std::optional<u32> fitIn32Bits(std::optional<u64> value) {
     if (!value || *value > 0xFFFFFFFFu) return std::nullopt;
     return static_cast<u32>(*value);
+}
+
+// The file name that a --gs, --pad, --spu2 or --cdvd option sets, or null
+// for any other argument.
+std::string* pluginFileOption(PluginConfig& plugins, const std::string& argument) {
+    if (argument == "--gs") return &plugins.gs;
+    if (argument == "--pad") return &plugins.pad;
+    if (argument == "--spu2") return &plugins.spu;
+    if (argument == "--cdvd") return &plugins.cdvd;
+    return nullptr;
 }
 
 }  // namespace
@@ -105,8 +122,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             options.showHelp = true;
             continue;
         }
-        const bool takesValue = argument == "--max-cycles" || argument == "--until" || argument == "--state-out" ||
-                                argument == "--memory-out";
+        const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||
+                                argument == "--state-out" || argument == "--memory-out" ||
+                                argument == "--plugin-dir" || pluginFileOption(options.plugins, argument);
         if (!takesValue) return fail("unknown option '" + argument + "'");
         if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
         const std::string& value = arguments[++i];
@@ -115,6 +133,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             const std::optional<u64> cycles = parseNumber(value);
             if (!cycles) return fail("malformed number '" + value + "' for --max-cycles");
             options.limits.maxCycles = *cycles;
+        } else if (argument == "--max-vblanks") {
+            const std::optional<u64> vblanks = parseNumber(value);
+            if (!vblanks) return fail("malformed number '" + value + "' for --max-vblanks");
+            options.limits.maxVblanks = *vblanks;
+        } else if (argument == "--plugin-dir") {
+            if (value.empty()) return fail("--plugin-dir needs a directory");
+            options.plugins.dir = value.back() == '/' ? value : value + "/";
+        } else if (std::string* file = pluginFileOption(options.plugins, argument)) {
+            if (value.empty()) return fail(argument + " needs a library file name");
+            *file = value;
         } else if (argument == "--until") {
             const std::optional<u32> address = parseUntilAddress(value);
             if (!address) return fail("malformed address '" + value + "' for --until (32-bit hexadecimal)");

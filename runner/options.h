@@ -9,6 +9,7 @@
 
 #include "core/emulation.h"
 #include "core/types.h"
+#include "plugins/config.h"
 
 // A --memory-out request: LENGTH bytes of guest RAM from ADDR into FILE.
 struct MemoryDumpRequest {
@@ -17,9 +18,18 @@ struct MemoryDumpRequest {
     std::string path;
 };
 
+// The bundled plugins, built into the "plugins" folder beside corvane-run.
+inline constexpr char kBundledGs[] = "null_gs.so";
+inline constexpr char kBundledPad[] = "null_pad.so";
+inline constexpr char kBundledSpu2[] = "null_spu2.so";
+inline constexpr char kBundledCdvd[] = "null_cdvd.so";
+
 struct RunnerOptions {
     bool showHelp = false;
     RunLimits limits;       // the idle-loop stop is always on
+    // The plugins of the run, never taken from Config.ini. An empty dir
+    // stands for the bundled plugins' folder; a given one ends in '/'.
+    PluginConfig plugins{"", kBundledGs, kBundledSpu2, kBundledPad, kBundledCdvd};
     std::string stateOut;   // empty: no state file
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;

@@ -10,9 +10,28 @@
 #include "core/ee_state.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
+#include "memory/timers.h"
+#include "platform/executable_path.h"
 #include "runner/state_json.h"
 
-u32 vblanksSoFar() { return 0; }
+u32 vblanksSoFar() { return static_cast<u32>(vblankCount); }
+
+std::string bundledPluginDir() {
+    const std::string directory = directoryOf(executablePath());
+    return directory.empty() ? std::string() : directory + "plugins/";
+}
+
+std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots) {
+    std::string report;
+    for (const PluginSlotStatus& status : failedSlots) {
+        report += std::string("corvane-run: plugin slot ") + pluginSlotName(status.slot) + ": " +
+                  pluginLoadFailureName(status.failure) + ": '" + status.path + "'";
+        if (!status.detail.empty()) report += " (" + status.detail + ")";
+        report += "\n";
+    }
+    report += "corvane-run: choose the plugins with --plugin-dir, --gs, --pad, --spu2 and --cdvd\n";
+    return report;
+}
 
 std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks) {
     char line[128];
@@ -31,6 +50,11 @@ std::vector<u8> guestRamBytes(u32 address, u32 length) {
 }
 
 namespace {
+
+// The runner's answer to slots that failed: it has no dialog to offer, so
+// it keeps the failures for runProgram to report.
+std::vector<PluginSlotStatus> failedPluginSlots;
+void keepFailedSlots(const std::vector<PluginSlotStatus>& failedSlots) { failedPluginSlots = failedSlots; }
 
 void reportError(const std::string& message) { std::fprintf(stderr, "corvane-run: %s\n", message.c_str()); }
 
@@ -102,7 +126,17 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
 }  // namespace
 
 int runProgram(const RunnerOptions& options) {
+    PluginConfig plugins = options.plugins;
+    if (plugins.dir.empty()) plugins.dir = bundledPluginDir();
+    overridePluginConfig(plugins);
+    failedPluginSlots.clear();
+    setPluginChoiceHook(keepFailedSlots);
     emuInit();
+    setPluginChoiceHook(nullptr);
+    if (!failedPluginSlots.empty()) {
+        std::fputs(pluginFailureReport(failedPluginSlots).c_str(), stderr);
+        return kExitLoadFailed;
+    }
     if (!loadProgram(options.program)) return kExitLoadFailed;
     const StopReason reason = emuRunWithLimits(options.limits);
     std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());

@@ -8,6 +8,7 @@
 
 #include "core/emulation.h"
 #include "core/types.h"
+#include "plugins/plugin_host.h"
 #include "runner/options.h"
 
 // Exit codes of corvane-run.
@@ -16,9 +17,17 @@ inline constexpr int kExitLoadFailed = 1;  // also: the run happened but an outp
 inline constexpr int kExitUsage = 2;
 
 // Vertical blanks seen by the run: the one place the runner takes that
-// count from. The timers keep no running count of vertical blanks yet, so
-// it is 0.
+// count from (the timers' count since the machine was initialised; the
+// runner initialises once per run).
 u32 vblanksSoFar();
+
+// The bundled plugins' folder: "plugins/" in the directory of the running
+// executable (/proc/self/exe); empty when that cannot be found.
+std::string bundledPluginDir();
+
+// What to print for slots that did not load, one line each ("corvane-run:
+// plugin slot GS: file not found: '/x/gs.so' (no such file)"), then a hint.
+std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots);
 
 // "stopped: idle-loop at 0x00100090 after 1234 cycles, 0 vblanks"
 std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks);
