@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr u32 kCauseAtDelivery = 0x48;  // interrupt exception, IP1 (the INTC line)
+constexpr u32 kCauseAtDelivery = 0x48;  // what Cause holds while handlers run
 constexpr u32 kHandlerReturnedStop = 0xFFFFFFFF;
 
 // One interrupt in progress. The kernel has no dispatcher in guest memory,
