@@ -204,6 +204,17 @@ void copyScratchpadToRam(u32 scratchpadOffset, u32 ramOffset, u32 bytes) {
     }
 }
 
+// "GSgifTransfer2" takes a packet without a length and reads as far as its
+// GIF tags say. The plugin gets the scratchpad from SADR on, wrapped at its
+// end as the bus wraps it, so a packet of up to the whole scratchpad never
+// leads the plugin outside guest memory.
+void drainScratchpadToGs(u32 scratchpadOffset) {
+    alignas(16) static u8 rotated[kScratchpadSize];
+    std::memcpy(rotated, memory.scratchpad + scratchpadOffset, kScratchpadSize - scratchpadOffset);
+    std::memcpy(rotated + kScratchpadSize - scratchpadOffset, memory.scratchpad, scratchpadOffset);
+    gsGifTransfer2(reinterpret_cast<const u32*>(rotated));
+}
+
 }  // namespace
 
 void dmaSetUpChannels() {
@@ -267,10 +278,7 @@ void dmaStartSprFrom(u32 value) {
     if (*channel.madr == hostLoad<u32>(memory.hw + kSprFromDrainAddress)) {
         const u32 mode = hostLoad<u32>(memory.hw + kHwIntcStat) & kSprFromDrainModeMask;
         if (mode == kSprFromDrainSkip) return;
-        if (mode == kSprFromDrainToGs) {
-            gsGifTransfer2(reinterpret_cast<const u32*>(memory.scratchpad + scratchpadOffset));
-            return;
-        }
+        if (mode == kSprFromDrainToGs) return drainScratchpadToGs(scratchpadOffset);
     }
     copyScratchpadToRam(scratchpadOffset, *channel.madr & kRamMask, 16 * (*channel.qwc & kDmaQwcMask));
 }
