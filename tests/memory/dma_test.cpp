@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "memory/bus.h"
+#include "core/ee_state.h"
 #include "memory/host_access.h"
+#include "memory/timers.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
 
@@ -102,6 +104,28 @@ TEST(DmaRegisters, StoresFollowTheRuleOfTheirRegister) {
         }
         EXPECT_EQ(hostLoad<u32>(memory.hw + (row.address & kHwMask)), row.after);
     }
+}
+
+// Reads of Tn_COUNT go to the timers for the live count (16 bits, so never
+// the stored 0xFFFF0000); reads of the other timer registers return what
+// is stored, and stores below 0x2000 reach the timers.
+TEST(DmaRegisters, TimerCountsAreLiveAndTimerStoresReachTheTimers) {
+    constexpr u32 kCounts[] = {0x0000, 0x0800, 0x1000, 0x1800};
+    for (u32 offset : kCounts) {
+        SCOPED_TRACE(testing::Message() << "Tn_COUNT at 0x" << std::hex << offset);
+        resetWithoutPlugins();
+        ee.cycle = 0x123456;
+        hostStore<u32>(memory.hw + offset, 0xFFFF0000);
+        hostStore<u32>(memory.hw + offset + 0x20, 0xFFFF0000);
+        EXPECT_EQ(memRead32(kHw + offset), timerCountRead(offset));
+        EXPECT_EQ(memRead32(kHw + offset + 0x20), 0xFFFF0000u) << "Tn_COMP is stored";
+    }
+    resetWithoutPlugins();
+    memWrite32(0, kHw + 0x0810);
+    const u32 busClockRate = timers[1].rate;
+    memWrite32(3, kHw + 0x0810);
+    EXPECT_NE(timers[1].rate, busClockRate) << "T1_MODE's clock select reached the timer";
+    EXPECT_EQ(memRead32(kHw + 0x0810), 3u);
 }
 
 // --- Channel starts in normal mode ----------------------------------------
