@@ -27,41 +27,34 @@ std::size_t openDescriptors() {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{}));
 }
 
-// Defined before the cases that move the log, so that it sees the default
-// when the whole file runs in one process.
-TEST(LogDefault, IsLogTxtInTheWorkingDirectory) {
-    const fs::path directory = fs::temp_directory_path() / ("corvane-log-cwd-" + std::to_string(getpid()));
-    fs::create_directories(directory);
-    const fs::path previous = fs::current_path();
-    fs::current_path(directory);
-    cpuReset();
-    logPrintf("x");
-    fs::current_path(previous);
-    EXPECT_EQ(fileContents(directory / "Log.txt"), "x");
-    logOpen();  // back to a log in the suite's own folder
-    fs::remove_all(directory);
-}
-
 class Log : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(directory_);
-        logSetPath(logPath_.c_str());
-    }
+    void SetUp() override { fs::create_directories(directory_); }
     void TearDown() override {
         logSetPath("Log.txt");
-        logOpen();
+        logOpen();  // back to a log in the suite's own folder
         fs::remove_all(directory_);
     }
 
     const fs::path directory_ = fs::temp_directory_path() / ("corvane-log-tests-" + std::to_string(getpid()));
     const fs::path logPath_ = directory_ / "Log.txt";
-    const fs::path unreachable_ = directory_ / "missing" / "Log.txt";
 };
 
+// The first case, so that it sees the default path even when every case runs
+// in one process.
+TEST_F(Log, DefaultIsLogTxtInTheWorkingDirectory) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(directory_);
+    cpuReset();
+    logPrintf("x");
+    fs::current_path(previous);
+    EXPECT_EQ(fileContents(logPath_), "x");
+}
+
 TEST_F(Log, EveryResetStartsItEmptyAndMessagesArriveUnbufferedAsFormatted) {
+    logSetPath(logPath_.c_str());
     resetMachine();
-    logPrintf("DVD filename: %s", "cdrom0:\\SLES_123.45;1");
+    logPrintf("DVD filename: %s", "SLES_123.45;1");
     emuReset();
     ASSERT_TRUE(fs::exists(logPath_));
     EXPECT_EQ(fs::file_size(logPath_), 0u);
@@ -75,16 +68,18 @@ TEST_F(Log, EveryResetStartsItEmptyAndMessagesArriveUnbufferedAsFormatted) {
 }
 
 TEST_F(Log, WithoutAFileLogPrintfDoesNothingAndNoStreamIsLeftOpen) {
+    logSetPath(logPath_.c_str());
     cpuReset();
     const std::size_t withLog = openDescriptors();
     for (int reset = 0; reset < 20; ++reset) cpuReset();
     EXPECT_EQ(openDescriptors(), withLog);
     logPrintf("one");
 
-    logSetPath(unreachable_.c_str());
+    const fs::path unreachable = directory_ / "missing" / "Log.txt";
+    logSetPath(unreachable.c_str());
     for (int reset = 0; reset < 5; ++reset) cpuReset();
     EXPECT_EQ(logPrintf("two"), 0);
-    EXPECT_FALSE(fs::exists(unreachable_));
+    EXPECT_FALSE(fs::exists(unreachable));
     EXPECT_EQ(fileContents(logPath_), "one") << "the earlier stream is closed, not written to";
     EXPECT_EQ(openDescriptors(), withLog - 1) << "a failed open leaves no stream behind";
 }

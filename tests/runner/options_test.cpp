@@ -30,25 +30,9 @@ TEST(RunnerNumbers, CountsAreDecimalOrPrefixedHexAndUntilIsAlwaysHex) {
     }
 }
 
-TEST(RunnerMemoryDump, SplitsAtTheFirstTwoColonsAndSaysWhatIsWrong) {
-    std::string error;
-    const auto request = parseMemoryDump("16:0x2000000:dir/a:b.bin", error);
-    ASSERT_TRUE(request) << error;
-    EXPECT_EQ(request->address, 16u);
-    EXPECT_EQ(request->length, 0x2000000u);
-    EXPECT_EQ(request->path, "dir/a:b.bin");
-
-    for (const char* text : {"0x100000:64", "zz:64:f", "0x100000:6x4:f", "0x100000:64:", ":64:f", "0x100000000:4:f",
-                             "0:0x2000001:f"}) {
-        error.clear();
-        EXPECT_FALSE(parseMemoryDump(text, error).has_value()) << text;
-        EXPECT_FALSE(error.empty()) << text;
-    }
-}
-
 TEST(RunnerCommandLine, EveryOptionTogether) {
     const CommandLine line = parseCommandLine({"--max-cycles", "0x100", "--until", "100090", "--state-out", "s.json",
-                                               "--memory-out", "0:4:a.bin", "prog.elf", "--memory-out", "8:2:b.bin"});
+                                               "--memory-out", "0:4:a.bin", "prog.elf", "--memory-out", "8:0x2000000:dir/b:c.bin"});
     ASSERT_EQ(line.error, "");
     const RunnerOptions& options = line.options;
     EXPECT_EQ(options.program, "prog.elf");
@@ -59,7 +43,8 @@ TEST(RunnerCommandLine, EveryOptionTogether) {
     EXPECT_EQ(options.stateOut, "s.json");
     ASSERT_EQ(options.memoryDumps.size(), 2u);
     EXPECT_EQ(options.memoryDumps[1].address, 8u);
-    EXPECT_EQ(options.memoryDumps[1].path, "b.bin");
+    EXPECT_EQ(options.memoryDumps[1].length, 0x2000000u);
+    EXPECT_EQ(options.memoryDumps[1].path, "dir/b:c.bin") << "split at the first two colons only";
 
     const CommandLine plain = parseCommandLine({"--", "--odd-name.elf"});
     ASSERT_EQ(plain.error, "");
@@ -76,6 +61,11 @@ TEST(RunnerCommandLine, UsageErrorsNameTheProblem) {
         {{"prog.elf", "--max-cycles", "ten"}, "'ten'"},
         {{"prog.elf", "--until", "xyz"}, "'xyz'"},
         {{"prog.elf", "--memory-out", "0:4"}, "ADDR:LENGTH:FILE"},
+        {{"prog.elf", "--memory-out", "zz:4:f"}, "address 'zz'"},
+        {{"prog.elf", "--memory-out", "0x100000000:4:f"}, "address '0x100000000'"},
+        {{"prog.elf", "--memory-out", "0:6x4:f"}, "length '6x4'"},
+        {{"prog.elf", "--memory-out", "0:0x2000001:f"}, "exceeds the 32 MB"},
+        {{"prog.elf", "--memory-out", "0:4:"}, "names no file"},
         {{"prog.elf", "--state-out", ""}, "--state-out"},
         {{"prog.elf", "--max-cycles=10"}, "unknown option '--max-cycles=10'"},
         {{"a.elf", "b.elf"}, "more than one program"},
