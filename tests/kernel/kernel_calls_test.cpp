@@ -21,6 +21,7 @@ constexpr u32 kIntcMask = 0x1000F010;
 constexpr u32 kDStat = 0x1000E010;
 constexpr u32 kSif0Chcr = 0x1000C000;
 constexpr u32 kSif0Qwc = 0x1000C020;
+constexpr u32 kSif0Tadr = 0xC030;
 constexpr u32 kRowBytes = 32;
 
 // One call made by kernel_widths: v1, a0 and a1 before it, the low
@@ -125,6 +126,9 @@ TEST(KernelResults, WidthsOfEveryKindOfResult) {
     cop0.r[kCop0Epc] = 0x80001234;
     hostStore<u32>(memory.ram, 0xEEEEEEEE);
     hostStore<u32>(memory.hw + (kSif0Qwc & 0xFFFF), 0xDEAD);
+    // The SIF0 starts walk a tag chain from TADR: point it at a zero
+    // doubleword, a refe tag of no data that ends the chain at once.
+    hostStore<u32>(memory.hw + kSif0Tadr, 0x10);
     runAndCheckCalls(rows);
     EXPECT_EQ(guestWord(callStack - 16), probedWord(rows.size() - 1)) << "SIF0 CHCR as read back";
     EXPECT_EQ(kernel.semaphores[7].word[SemaRecord::kCountWord], 0u);
