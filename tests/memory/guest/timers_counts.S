@@ -4,6 +4,19 @@
 
     .set gp=64
     .set noreorder
+
+    .macro store offset, value
+    li      $t1, \value
+    sw      $t1, \offset($t0)
+    .endm
+
+    .macro readCount timer
+    .globl readTimer\timer
+readTimer\timer:
+    lw      $t2, 0x800 * \timer($t0)
+    sw      $t2, 4 * \timer($t9)
+    .endm
+
     .text
     .globl main
 main:
@@ -11,49 +24,21 @@ main:
 1:  addiu   $t0, $t0, -1
     bnez    $t0, 1b
     nop
-
     lui     $t0, 0x1000
     la      $t9, results
 
-    # Timer 0, clock select 1 (32 cycles a step), count written as 0.
-    li      $t1, 1
-    sw      $t1, 0x0010($t0)
-    sw      $zero, 0x0000($t0)
-    .globl readTimer0
-readTimer0:
-    lw      $t2, 0x0000($t0)
-    sw      $t2, 0($t9)
-
-    # Timer 1, clock select 3 (a horizontal line, 600 cycles), count 0x1234.
-    li      $t1, 3
-    sw      $t1, 0x0810($t0)
-    li      $t1, 0x1234
-    sw      $t1, 0x0800($t0)
-    .globl readTimer1
-readTimer1:
-    lw      $t2, 0x0800($t0)
-    sw      $t2, 4($t9)
-
-    # Timer 2, clock select 2 (512 cycles); a HOLD value whose low bits
-    # would select 32 cycles must not change the rate.
-    li      $t1, 2
-    sw      $t1, 0x1010($t0)
-    li      $t1, 0x5
-    sw      $t1, 0x1030($t0)
-    sw      $zero, 0x1000($t0)
-    .globl readTimer2
-readTimer2:
-    lw      $t2, 0x1000($t0)
-    sw      $t2, 8($t9)
-
-    # Timer 3, mode never written: one cycle a step. The count is stored
-    # near the top so the sum wraps at 16 bits.
-    li      $t1, 0xFFF0
-    sw      $t1, 0x1800($t0)
-    .globl readTimer3
-readTimer3:
-    lw      $t2, 0x1800($t0)
-    sw      $t2, 12($t9)
+    store   0x0010, 1               # clock select 1: 32 cycles a step
+    store   0x0000, 0
+    readCount 0
+    store   0x0810, 3               # clock select 3: a horizontal line
+    store   0x0800, 0x1234
+    readCount 1
+    store   0x1010, 2               # clock select 2: 512 cycles
+    store   0x1030, 5               # HOLD's low bits must not change the rate
+    store   0x1000, 0
+    readCount 2
+    store   0x1800, 0xFFF0          # mode never written; the sum wraps
+    readCount 3
 
     # A 64-bit read sees the stored register, never the live count.
     ld      $t2, 0x0000($t0)
