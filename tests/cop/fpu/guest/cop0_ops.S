@@ -1,7 +1,5 @@
-/* COP0 moves, EI and DI, and the encodings that do nothing. Each case
-   records one register (see cop_macros.h); cop0_test.cpp lists the
-   records in this order. */
-#include "cop_macros.h"
+/* COP0 moves, EI and DI, and the encodings that do nothing. */
+#include "records.h"
 
 /* A taken branch, so that the delay-slot step makes its interrupt check. */
 .macro taken_branch
@@ -10,56 +8,51 @@
 7:
 .endm
 
-.macro read_cop0 reg
+.macro read_cop0 reg, want, text
     prime   $t1
     mfc0    $t1, \reg
-    record  $t1
+    record  $t1, \want, "\text"
 .endm
 
     .text
-    begin
+    begin_records
 
-    /* Reset values, before anything writes COP0. */
-    read_cop0 $12
-    read_cop0 $15
+    read_cop0 $12, 0x10900001, "Status at reset: IE set, EIE clear"
+    read_cop0 $15, 0x2E20, "PRId at reset"
 
-    /* MTC0 keeps the low word; Count does not advance over a loop of
-       taken branches; MFC0 zero-extends bit 31. */
+    /* Count does not advance over a loop of taken branches. */
     ldc     $t0, 0xFFFFFFFF80000000
     mtc0    $t0, $9
     li      $t2, 100
 1:  addiu   $t2, $t2, -1
     bne     $t2, $zero, 1b
     nop
-    read_cop0 $9
+    read_cop0 $9, 0x80000000, "Count keeps what MTC0 wrote; MFC0 zero-extends bit 31"
 
-    /* Storage registers at both ends of the file. */
     ldc     $t0, 0x13572468
     mtc0    $t0, $0
     ldc     $t0, 0xFEDCBA98
     mtc0    $t0, $31
-    read_cop0 $0
-    read_cop0 $31
+    read_cop0 $0, 0x13572468, "register 0 is storage"
+    read_cop0 $31, 0xFEDCBA98, "register 31 is storage, zero-extended"
 
-    /* EI sets bit 16, and a taken branch with IE and EIE both set leaves
-       IE set; DI clears bit 16 and leaves bit 0 alone. */
     ei
-    read_cop0 $12
+    read_cop0 $12, 0x10910001, "EI sets EIE"
     taken_branch
-    read_cop0 $12
+    read_cop0 $12, 0x10910001, "delivery after a taken branch leaves IE set"
     di
-    read_cop0 $12
+    read_cop0 $12, 0x10900001, "DI clears EIE and leaves IE"
 
     /* With EIE set but IE clear the delay-slot step must not deliver:
        delivery with nothing pending sets IE again, which would show. */
     ldc     $t0, 0x10910000
     mtc0    $t0, $12
     taken_branch
-    read_cop0 $12
+    read_cop0 $12, 0x10910000, "EIE without IE: the taken branch does not deliver"
 
-    /* ERET, TLBWI and BC0T do nothing: t9 gets bit 0 from the next word
-       and bit 1 from the one after, and EPC points at code that would set
-       bit 2 if ERET jumped there. */
+    /* t9 gets bits 0 and 1 from the words after ERET and TLBWI, 8 and 16
+       from the two words BC0T would skip, and bit 2 only if ERET jumped to
+       EPC. */
     la      $t0, eretTarget
     mtc0    $t0, $14
     prime   $t9
@@ -68,16 +61,15 @@
     ori     $t9, $t9, 1
     tlbwi
     ori     $t9, $t9, 2
-    .word   0x41010002          /* BC0T +2: would skip the next two words */
+    .word   0x41010002          /* BC0T +2 */
     ori     $t9, $t9, 8
     ori     $t9, $t9, 16
     b       2f
     nop
-    .globl  eretTarget
 eretTarget:
     ori     $t9, $t9, 4
-2:  record  $t9
+2:  record  $t9, 0x1B, "ERET, TLBWI and BC0T are no-ops"
 
-    finish
+    finish_records
 
-    storage 16, 1
+    record_storage 16
