@@ -1,8 +1,7 @@
 #include <deque>
 #include <map>
-#include <set>
 
-#include "recorder.h"
+#include "plugin_record.h"
 #include "recording.h"
 
 namespace {
@@ -11,18 +10,12 @@ std::vector<RecordedCall> calls;
 std::map<std::string, std::deque<std::pair<u32, u32>>> keyEvents;
 std::map<std::string, std::deque<u8>> pollAnswers;
 std::map<u32, u64> gsReadAnswers;
-std::set<u32> failingSectors;
 
 }  // namespace
 
 extern "C" void recorderCall(const char* library, const char* entry, const uint64_t* args, unsigned argCount,
                              const char* text) {
-    RecordedCall call;
-    call.library = library;
-    call.entry = entry;
-    call.args.assign(args, args + argCount);
-    if (text) call.text = text;
-    calls.push_back(std::move(call));
+    calls.push_back({library, entry, std::vector<u64>(args, args + argCount), text ? text : "", {}});
 }
 
 extern "C" void recorderData(const uint32_t* words, uint32_t count) {
@@ -53,8 +46,6 @@ extern "C" int recorderGsReadAnswer(uint32_t address, uint64_t* value) {
     return 1;
 }
 
-extern "C" int recorderCdvdReadFails(uint32_t lsn) { return failingSectors.count(lsn) != 0; }
-
 std::vector<RecordedCall> recordedCalls() { return calls; }
 
 std::vector<std::string> recordedEntries(const std::string& library) {
@@ -70,7 +61,6 @@ void clearRecording() {
     keyEvents.clear();
     pollAnswers.clear();
     gsReadAnswers.clear();
-    failingSectors.clear();
 }
 
 void scriptKeyEvents(const std::string& library, const std::vector<std::pair<u32, u32>>& keyAndEvent) {
@@ -82,5 +72,3 @@ void scriptPollAnswers(const std::string& library, const std::vector<u8>& answer
 }
 
 void scriptGsRead(u32 address, u64 value) { gsReadAnswers[address] = value; }
-
-void scriptCdvdReadFailure(u32 lsn) { failingSectors.insert(lsn); }

@@ -34,6 +34,3 @@ void scriptPollAnswers(const std::string& library, const std::vector<u8>& answer
 // GSread32 and GSread64 of the recording GS answer `value` at `address`
 // (0 elsewhere).
 void scriptGsRead(u32 address, u64 value);
-
-// CDVDreadTrack of the recording CDVD fails for this logical sector.
-void scriptCdvdReadFailure(u32 lsn);

@@ -1,17 +1,14 @@
 /* The recording GS: logs every call with its arguments and the GIF data it
    receives, and answers register reads as the test scripts them. GSopen
-   stores kTestDisplayHandle into the display handle, as a plugin stores
-   its window there. */
+   stores 0x600D into the display handle, as a plugin stores its window
+   there. */
 #include "plugin_record.h"
 
-#define TEST_DISPLAY_HANDLE 0x600Du
 /* A GIF packet handed over without a size is walked tag by tag; VU1 data
    memory holds at most 1024 quadwords, so a packet never runs longer. */
 #define MAX_PACKET_QUADWORDS 1024u
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_GS; }
-const char* PS2EgetLibName(void) { return "Recording GS"; }
-uint32_t PS2EgetLibVersion(void) { return 0x0102; }
 
 int32_t GSinit(void) {
     record0("GSinit");
@@ -20,8 +17,9 @@ int32_t GSinit(void) {
 void GSshutdown(void) { record0("GSshutdown"); }
 
 int32_t GSopen(uint32_t* displayHandle, const char* title) {
-    recorderCall(PLUGIN_TAG, "GSopen", (const uint64_t[]){pointerValue(displayHandle)}, 1, title);
-    *displayHandle = TEST_DISPLAY_HANDLE;
+    const uint64_t handle = pointerValue(displayHandle);
+    recorderCall(PLUGIN_TAG, "GSopen", &handle, 1, title);
+    *displayHandle = 0x600D;
     return 0;
 }
 
@@ -62,28 +60,15 @@ void GSgifTransfer2(const uint32_t* packet) {
 void GSwrite32(uint32_t address, uint32_t value) { record2("GSwrite32", address, value); }
 void GSwrite64(uint32_t address, uint64_t value) { record2("GSwrite64", address, value); }
 
-uint32_t GSread32(uint32_t address) {
-    record1("GSread32", address);
-    uint64_t value = 0;
-    recorderGsReadAnswer(address, &value);
-    return (uint32_t)value;
-}
-
-uint64_t GSread64(uint32_t address) {
-    record1("GSread64", address);
+static uint64_t recordRead(const char* entry, uint32_t address) {
+    record1(entry, address);
     uint64_t value = 0;
     recorderGsReadAnswer(address, &value);
     return value;
 }
+uint32_t GSread32(uint32_t address) { return (uint32_t)recordRead("GSread32", address); }
+uint64_t GSread64(uint32_t address) { return recordRead("GSread64", address); }
 
 void GSvsync(void) { record0("GSvsync"); }
 void GSkeyEvent(keyEvent* event) { record2("GSkeyEvent", event->key, event->event); }
-
 void GSmakeSnapshot(const char* directory) { recorderCall(PLUGIN_TAG, "GSmakeSnapshot", 0, 0, directory); }
-
-void GSconfigure(void) { record0("GSconfigure"); }
-void GSabout(void) { record0("GSabout"); }
-int32_t GStest(void) {
-    record0("GStest");
-    return 0;
-}

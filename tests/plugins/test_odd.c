@@ -1,15 +1,13 @@
 /* Libraries the host must refuse or treat with care, one source built
    several ways:
-   - ODD_KIND set: a library of that kind mask exporting only its identity
+   - ODD_KIND set: a library of that kind mask exporting only PS2EgetLibType
      and the init entry point of that kind (the "bare" plugins; kind 3, GS
      and PAD at once, is the wrong kind for every slot);
-   - ODD_KIND unset: GS entry points without PS2EgetLibType. */
+   - ODD_KIND unset: a GS entry point without PS2EgetLibType. */
 #include "plugin_record.h"
 
 #ifdef ODD_KIND
 uint32_t PS2EgetLibType(void) { return ODD_KIND; }
-const char* PS2EgetLibName(void) { return PLUGIN_TAG; }
-uint32_t PS2EgetLibVersion(void) { return 0x0001; }
 #endif
 
 #if !defined(ODD_KIND) || (ODD_KIND & PS2E_LT_GS)
@@ -38,8 +36,4 @@ int32_t CDVDinit(void) {
     record0("CDVDinit");
     return 0;
 }
-#endif
-
-#ifndef ODD_KIND
-void GSvsync(void) { record0("GSvsync"); }
 #endif

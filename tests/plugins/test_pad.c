@@ -7,8 +7,6 @@
 static keyEvent pending;
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_PAD; }
-const char* PS2EgetLibName(void) { return "Scripted PAD"; }
-uint32_t PS2EgetLibVersion(void) { return 0x0100; }
 
 int32_t PADinit(uint32_t port) {
     record1("PADinit", port);
@@ -24,8 +22,7 @@ void PADclose(void) { record0("PADclose"); }
 
 keyEvent* PADkeyEvent(void) {
     record0("PADkeyEvent");
-    if (!recorderNextKeyEvent(PLUGIN_TAG, &pending.key, &pending.event)) return 0;
-    return &pending;
+    return recorderNextKeyEvent(PLUGIN_TAG, &pending.key, &pending.event) ? &pending : 0;
 }
 
 uint8_t PADstartPoll(int32_t port) {
@@ -38,15 +35,4 @@ uint8_t PADpoll(uint8_t value) {
     recorderNextPollAnswer(PLUGIN_TAG, &answer);
     record2("PADpoll", value, answer);
     return answer;
-}
-
-uint32_t PADquery(void) {
-    record0("PADquery");
-    return 3;
-}
-void PADconfigure(void) { record0("PADconfigure"); }
-void PADabout(void) { record0("PADabout"); }
-int32_t PADtest(void) {
-    record0("PADtest");
-    return 0;
 }

@@ -4,41 +4,18 @@
 // it in this process too.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/ee_state.h"
 #include "json_reader.h"
+#include "run_corvane_run.h"
 #include "runner/state_json.h"
 #include "support/guest_machine.h"
 
 namespace {
-
-struct RunResult {
-    int exitCode;
-    std::string out, err;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Runs corvane-run through the shell, which reports a crash as 128 + the signal.
-RunResult runCorvaneRun(const std::vector<std::string>& arguments) {
-    std::string command = CORVANE_RUN_PATH;
-    for (const std::string& argument : arguments) command += " '" + argument + "'";
-    const int status = std::system((command + " >runner.out 2>runner.err").c_str());
-    return {WEXITSTATUS(status), readFile("runner.out"), readFile("runner.err")};
-}
 
 const std::string kProbe = guestProgramPath("runner_probe");
 const std::string kS0 = "ccddeeff8899aabb4455667700112233";
@@ -66,17 +43,7 @@ std::vector<std::pair<std::string, std::size_t>> layout(const FlatJson& json, co
 
 }  // namespace
 
-// Each test works in a folder of its own, so that tests run in parallel do
-// not share their output files.
-class RunnerEndToEnd : public testing::Test {
-protected:
-    void SetUp() override {
-        const std::string folder = std::string("e2e-") + testing::UnitTest::GetInstance()->current_test_info()->name();
-        mkdir(folder.c_str(), 0755);
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(".."), 0); }
-};
+using RunnerEndToEnd = RunnerInOwnFolder;
 
 TEST_F(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
     const u32 idle = probeSymbol("_idle");

@@ -1,0 +1,43 @@
+// Runs the built corvane-run as a child process, for the end-to-end tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+struct RunResult {
+    int exitCode;
+    std::string out, err;
+};
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs corvane-run through the shell, which reports a crash as 128 + the signal.
+inline RunResult runCorvaneRun(const std::vector<std::string>& arguments) {
+    std::string command = CORVANE_RUN_PATH;
+    for (const std::string& argument : arguments) command += " '" + argument + "'";
+    const int status = std::system((command + " >runner.out 2>runner.err").c_str());
+    return {WEXITSTATUS(status), readFile("runner.out"), readFile("runner.err")};
+}
+
+// Each test works in a folder of its own (the runner writes Log.txt there),
+// so that tests run in parallel do not share their output files.
+class RunnerInOwnFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        const std::string folder = std::string(test->test_suite_name()) + "-" + test->name();
+        mkdir(folder.c_str(), 0755);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(".."), 0); }
+};
