@@ -17,20 +17,14 @@ struct RecordedCall {
 };
 
 std::vector<RecordedCall> recordedCalls();
-
-// "library:entry" for each call, in order; only those of `library` when it
-// is given.
+// "library:entry" for each call, in order; only those of `library` when it is given.
 std::vector<std::string> recordedEntries(const std::string& library = "");
-
 // Empties the log and every script.
 void clearRecording();
 
 // PADkeyEvent of `library` answers these, one per call, then null.
 void scriptKeyEvents(const std::string& library, const std::vector<std::pair<u32, u32>>& keyAndEvent);
-
 // PADpoll of `library` answers these bytes, one per call, then 0xFF.
 void scriptPollAnswers(const std::string& library, const std::vector<u8>& answers);
-
-// GSread32 and GSread64 of the recording GS answer `value` at `address`
-// (0 elsewhere).
+// GSread32 and GSread64 of the recording GS answer `value` at `address` (0 elsewhere).
 void scriptGsRead(u32 address, u64 value);
