@@ -1,23 +1,18 @@
-// The GIF path as the recording GS sees it: the exact sequence of
-// "GSgifTransfer" calls and the words each one carries, for a guest program
-// that builds chains of every tag type, for the 64-bit start and VIF1 CHCR
-// bit 5, for transfers that wrap at the end of RAM or the scratchpad, and
-// for the SPR-from drain that hands the scratchpad to "GSgifTransfer2".
+// The GIF path as the recording GS sees it: the GSgifTransfer calls and the
+// words each carries, for a guest store that starts chains of every tag
+// type, the 64-bit start and VIF1 CHCR bit 5, transfers that wrap at the end
+// of RAM or the scratchpad, and the SPR-from drain to GSgifTransfer2.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "memory/bus.h"
-#include "memory/host_access.h"
+#include "dma_chain.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
 
 namespace {
-
-constexpr u32 kSpr = 0x80000000;  // the DMA view of the scratchpad
-constexpr u32 kGif = 0x1000A000, kVif1 = 0x10009000, kSprFrom = 0x1000D000;
 
 struct Transfer {
     u32 address;  // DMA address
@@ -42,165 +37,103 @@ std::vector<RecordedCall> gsCalls(const std::string& entry) {
     return found;
 }
 
-void expectTransfers(const std::vector<Transfer>& expected) {
-    const std::vector<RecordedCall> calls = gsCalls("GSgifTransfer");
-    ASSERT_EQ(calls.size(), expected.size());
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "transfer " << i << " from 0x" << std::hex << expected[i].address);
-        ASSERT_EQ(calls[i].args.size(), 1u);
-        EXPECT_EQ(calls[i].args[0], expected[i].quadwords);
-        EXPECT_EQ(calls[i].data, wordsAt(expected[i].address, expected[i].quadwords));
-    }
+// Every word of a block holds its own DMA address, so the data a transfer
+// sends shows where it came from.
+void fillOwnAddress(u32 start, u32 bytes) {
+    for (u32 at = start; at < start + bytes; at += 4) hostStore<u32>(hostAt(at), at);
 }
 
-// --- The guest program's chains -------------------------------------------
+// Quadword n of the chain area.
+constexpr u32 q(u32 n) { return 0x200000 + 16 * n; }
 
-enum Area { Chain, RefData, Head, Literal };
-
-// An address in the guest program: quadword `index` of an area, or a plain
-// value.
-struct Where {
-    Area area;
-    u32 index;
-};
-
-u32 resolve(Where where) {
-    switch (where.area) {
-    case Chain: return guestSymbol("chain") + 16 * where.index;
-    case RefData: return guestSymbol("refData") + 16 * where.index;
-    case Head: return guestSymbol("head") + 16 * where.index;
-    default: return where.index;
-    }
-}
-
-struct GuestTransfer {
-    Where from;
-    u32 quadwords;
-    u32 byteOffset = 0;
-};
-
-struct GuestChain {
-    const char* what;
-    u32 scenario;
-    std::vector<GuestTransfer> transfers;
-    u32 chcr, chcrHigh, qwc;
-    Where madr, asr0, asr1;
-    u32 dStat;
+const std::vector<Tag> kChains = {
+    // Every tag type; the calls nest two deep and the rets unwind them.
+    {q(0), Cnt, 1, 0},
+    {q(2), Next, 1, q(8)},
+    {q(8), Ref, 2, 0x300000},
+    {q(9), Refs, 1, 0x300040},
+    {q(10), Call, 1, q(20)},  // returns to 12
+    {q(12), End, 1, 0xABCDE0},
+    {q(20), Call, 0, q(24)},  // returns to 21
+    {q(21), Ret, 0, 0},
+    {q(24), Ret, 1, 0},
+    {q(30), Refe, 3, 0x300000},
+    // Shallow enough for one return slot: the ret comes back to 51.
+    {q(40), Call, 1, q(50)},
+    {q(50), Call, 0, q(52)},
+    {q(51), End, 1, 0xFEDCB0},
+    {q(52), Ret, 0, 0},
+    {kSpr | 0x3FF0, End, 1, 0},
 };
 
 // A tag's upper half and the quadword after it, sent before the tag's data
 // when VIF1 CHCR bit 5 is set.
-GuestTransfer half(u32 tagIndex) { return {{Chain, tagIndex}, 2, 8}; }
+constexpr Transfer half(u32 n) { return {q(n) + 8, 2}; }
 
-const GuestChain kGuestChains[] = {
-    {"every tag type, 32-bit start",
-     0,
-     {{{Head, 0}, 1},
-      {{Chain, 1}, 1},
-      {{Chain, 3}, 1},
-      {{RefData, 0}, 2},
-      {{RefData, 4}, 1},
-      {{Chain, 11}, 1},
-      {{Chain, 21}, 0},
-      {{Chain, 25}, 1},
-      {{Chain, 22}, 0},
-      {{Chain, 13}, 1}},
-     0x84, 0, 1, {Literal, 0x00ABCDE0}, {Chain, 12}, {Chain, 21}, 0x4},
-    {"every tag type with VIF1 CHCR bit 5: each tag's upper half first",
-     1,
-     {{{Head, 0}, 1},
-      half(0), {{Chain, 1}, 1},
-      half(2), {{Chain, 3}, 1},
-      half(8), {{RefData, 0}, 2},
-      half(9), {{RefData, 4}, 1},
-      half(10), {{Chain, 11}, 1},
-      half(20), {{Chain, 21}, 0},
-      half(24), {{Chain, 25}, 1},
-      half(21), {{Chain, 22}, 0},
-      half(12), {{Chain, 13}, 1}},
-     0x84, 0, 1, {Literal, 0x00ABCDE0}, {Chain, 12}, {Chain, 21}, 0x4},
-    {"64-bit start: one return slot, no tag halves even with VIF1 bit 5",
-     2,
-     {{{Chain, 41}, 1}, {{Chain, 51}, 0}, {{Chain, 53}, 0}, {{Chain, 52}, 1}},
-     0x84, 0x5A, 1, {Literal, 0x00FEDCB0}, {Chain, 51}, {Literal, 0}, 0x4},
-    {"QWC 0 in normal mode sends nothing; refe sends its block and ends",
-     3,
-     {{{RefData, 0}, 3}},
-     0x04, 0, 3, {RefData, 0}, {Literal, 0}, {Literal, 0}, 0},
+struct GifStart {
+    const char* what;
+    u32 vif1Chcr, madr, qwc, tadr;
+    u32 chcr;
+    bool doubleword;  // an sd, with 0x5A in the upper word of CHCR
+    std::vector<Transfer> transfers;
+    u32 asr0, asr1;
 };
 
-TEST(GifChannel, GuestChainsOfEveryTagTypeReachTheGsInOrder) {
-    for (const GuestChain& row : kGuestChains) {
+const GifStart kGifStarts[] = {
+    {"every tag type", 0, 0x300100, 1, q(0), 0x184, false,
+     {{0x300100, 1}, {q(1), 1}, {q(3), 1}, {0x300000, 2}, {0x300040, 1}, {q(11), 1}, {q(21), 0}, {q(25), 1},
+      {q(22), 0}, {q(13), 1}},
+     q(12), q(21)},
+    {"every tag type with VIF1 CHCR bit 5", 0x20, 0x300100, 1, q(0), 0x184, false,
+     {{0x300100, 1}, half(0), {q(1), 1}, half(2), {q(3), 1}, half(8), {0x300000, 2}, half(9), {0x300040, 1},
+      half(10), {q(11), 1}, half(20), {q(21), 0}, half(24), {q(25), 1}, half(21), {q(22), 0}, half(12), {q(13), 1}},
+     q(12), q(21)},
+    {"64-bit start: one return slot, no tag halves even with VIF1 bit 5", 0x20, 0, 0, q(40), 0x184, true,
+     {{q(41), 1}, {q(51), 0}, {q(53), 0}, {q(52), 1}}, q(51), 0},
+    {"QWC 0 sends nothing before the chain; refe sends its block and ends", 0, 0x300100, 0, q(30), 0x104, false,
+     {{0x300000, 3}}, 0, 0},
+    {"STR clear: nothing", 0, 0x300000, 2, 0, 0x004, false, {}, 0, 0},
+    {"MADR in another segment reaches the same RAM", 0, 0x20300010, 1, 0, 0x100, false, {{0x300010, 1}}, 0, 0},
+    {"a block past the end of RAM continues at its start", 0, 0x01FFFFE0, 4, 0, 0x100, false,
+     {{0x01FFFFE0, 2}, {0, 2}}, 0, 0},
+    {"a block longer than the scratchpad wraps round it", 0, kSpr | 0x3FF0, 0x402, 0, 0x100, false,
+     {{kSpr | 0x3FF0, 1}, {kSpr, 0x400}, {kSpr, 1}}, 0, 0},
+    {"an unaligned quadword across the end of RAM is gathered from both ends", 0, 0x01FFFFF8, 3, 0, 0x100, false,
+     {{0x01FFFFF8, 1}, {0x8, 2}}, 0, 0},
+    {"a tag in the last quadword of the scratchpad: its half and its data wrap", 0x20, 0, 0, kSpr | 0x3FF0, 0x104,
+     false, {{kSpr | 0x3FF8, 1}, {kSpr | 0x8, 1}, {kSpr, 1}}, 0, 0},
+};
+
+TEST(GifChannel, AGuestStartSendsExactlyTheChainsDataToTheGs) {
+    for (const GifStart& row : kGifStarts) {
         SCOPED_TRACE(row.what);
         useTestPlugins();
         ASSERT_TRUE(loadGuestProgram("dma_gif_chain"));
-        memWrite32(row.scenario, guestSymbol("scenario"));
+        for (u32 start : {0x0u, 0x200000u, 0x300000u, kRamSize - 0x10000}) fillOwnAddress(start, 0x10000);
+        fillOwnAddress(kSpr, kScratchpadSize);
+        writeChain(kChains);
+        memWrite32(row.vif1Chcr, kVif1 + Chcr);
+        memWrite32(row.madr, kGif + Madr);
+        memWrite32(row.qwc, kGif + Qwc);
+        memWrite32(row.tadr, kGif + Tadr);
+        memWrite32(row.chcr, guestSymbol("chcr"));
+        memWrite32(row.doubleword, guestSymbol("doubleword"));
         clearRecording();
-        runGuest();
-        std::vector<Transfer> expected;
-        for (const GuestTransfer& t : row.transfers) expected.push_back({resolve(t.from) + t.byteOffset, t.quadwords});
-        expectTransfers(expected);
+        ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+
+        const std::vector<RecordedCall> calls = gsCalls("GSgifTransfer");
+        ASSERT_EQ(calls.size(), row.transfers.size());
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            const Transfer& expected = row.transfers[i];
+            SCOPED_TRACE(testing::Message() << "transfer " << i << " from 0x" << std::hex << expected.address);
+            EXPECT_EQ(calls[i].args, std::vector<u64>{expected.quadwords});
+            EXPECT_EQ(calls[i].data, wordsAt(expected.address, expected.quadwords));
+        }
         const u32 results = guestSymbol("results");
-        EXPECT_EQ(guestWord(results + 0), row.chcr);
-        EXPECT_EQ(guestWord(results + 4), row.chcrHigh);
-        EXPECT_EQ(guestWord(results + 8), row.qwc);
-        EXPECT_EQ(guestWord(results + 12), resolve(row.madr));
-        EXPECT_EQ(guestWord(results + 16), resolve(row.asr0));
-        EXPECT_EQ(guestWord(results + 20), resolve(row.asr1));
-        EXPECT_EQ(guestWord(results + 24), row.dStat);
-    }
-}
-
-// --- Starts from the host: the worked cases and the ends of the blocks ----
-
-struct HostStart {
-    const char* what;
-    u32 madr, qwc, tadr;
-    u64 tag;        // stored at TADR when chain mode is asked for
-    u32 vif1Chcr;
-    u32 value;      // the 32-bit store to the GIF CHCR
-    std::vector<Transfer> transfers;
-};
-
-constexpr u64 endTag(u32 qwc) { return (u64{7} << 28) | qwc; }
-
-const HostStart kHostStarts[] = {
-    {"QWC 2 in normal mode: one transfer of 2", 0x00300000, 2, 0, 0, 0, 0x100, {{0x00300000, 2}}},
-    {"STR clear: nothing", 0x00300000, 2, 0, 0, 0, 0x004, {}},
-    {"MADR in another segment reaches the same RAM", 0x20300010, 1, 0, 0, 0, 0x100, {{0x00300010, 1}}},
-    {"a block past the end of RAM continues at its start", 0x01FFFFE0, 4, 0, 0, 0, 0x100,
-     {{0x01FFFFE0, 2}, {0x00000000, 2}}},
-    {"a block longer than the scratchpad wraps round it", kSpr | 0x3FF0, 0x402, 0, 0, 0, 0x100,
-     {{kSpr | 0x3FF0, 1}, {kSpr | 0x0000, 0x400}, {kSpr | 0x0000, 1}}},
-    {"an unaligned quadword across the end of RAM is gathered from both ends", 0x01FFFFF8, 3, 0, 0, 0, 0x100,
-     {{0x01FFFFF8, 1}, {0x00000008, 2}}},
-    {"a tag in the last quadword of the scratchpad: its half and its data wrap", 0, 0, kSpr | 0x3FF0, endTag(1),
-     0x20, 0x104, {{kSpr | 0x3FF8, 1}, {kSpr | 0x0008, 1}, {kSpr | 0x0000, 1}}},
-};
-
-TEST(GifChannel, TransfersFromTheHostStayInsideTheirBlock) {
-    for (const HostStart& row : kHostStarts) {
-        SCOPED_TRACE(row.what);
-        useTestPlugins();
-        resetMachine();
-        for (u32 i = 0; i < kScratchpadSize; ++i) memory.scratchpad[i] = static_cast<u8>(i * 13 + (i >> 8));
-        for (u32 i = 0; i < 0x10000; ++i) {
-            memory.ram[i] = static_cast<u8>(i * 5 + 1);
-            memory.ram[kRamSize - 0x10000 + i] = static_cast<u8>(i * 11 + 3);
-            memory.ram[0x300000 + i] = static_cast<u8>(i * 3 + 7);
-        }
-        if (row.tadr != 0) {
-            u8* at = memory.scratchpad + (row.tadr & kScratchpadMask);
-            hostStore<u64>(at, row.tag);
-        }
-        memWrite32(row.vif1Chcr, kVif1);
-        memWrite32(row.madr, kGif + 0x10);
-        memWrite32(row.qwc, kGif + 0x20);
-        memWrite32(row.tadr, kGif + 0x30);
-        clearRecording();
-        memWrite32(row.value, kGif);
-        expectTransfers(row.transfers);
-        EXPECT_EQ(memRead32(kGif), row.value & ~0x100u);
+        EXPECT_EQ(guestWord(results + 0), row.chcr & ~0x100u) << "CHCR";
+        EXPECT_EQ(guestWord(results + 4), row.doubleword ? 0x5Au : 0u) << "CHCR upper word";
+        EXPECT_EQ(guestWord(results + 8), row.asr0) << "ASR0";
+        EXPECT_EQ(guestWord(results + 12), row.asr1) << "ASR1";
     }
 }
 
@@ -214,13 +147,13 @@ TEST(GifChannel, SprFromDrainSendsTheScratchpadPacketToTheGs) {
     const u32 packet[8] = {0x00008001, 0x10000000, 0xE, 0, 0x11111111, 0x22222222, 0x33333333, 0x44444444};
     const u32 sadr = 0x3FF0;
     for (u32 i = 0; i < 8; ++i) hostStore<u32>(memory.scratchpad + ((sadr + 4 * i) & kScratchpadMask), packet[i]);
-    memWrite32(1, kSprFrom + 0x20);
-    memWrite32(sadr, kSprFrom + 0x80);
-    memWrite32(0x00300000, kSprFrom + 0x10);
+    memWrite32(1, kSprFrom + Qwc);
+    memWrite32(sadr, kSprFrom + Sadr);
+    memWrite32(0x00300000, kSprFrom + Madr);
     hostStore<u32>(memory.hw + 0xF040, 0x00300000);
     hostStore<u32>(memory.hw + 0xF000, 0xC);
     clearRecording();
-    memWrite32(0x100, kSprFrom);
+    memWrite32(0x100, kSprFrom + Chcr);
     const std::vector<RecordedCall> calls = gsCalls("GSgifTransfer2");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].data, std::vector<u32>(packet, packet + 8));
