@@ -12,18 +12,24 @@
 /* Flag of an entry whose low word may be any single-precision NaN. */
 #define RECORD_ANY_NAN 1
 
-/* Loads a 64-bit constant from a literal pool with LD, so that source
-   operands do not depend on the instructions under test. */
-.macro ldc reg, value
+/* Loads a constant from a literal pool (the data directive and its
+   alignment) with INSN, so that source operands do not depend on the
+   instructions under test. */
+.macro load_literal insn, reg, directive, align, value
     .pushsection .rodata
-    .balign 8
-9:  .dword \value
+    .balign \align
+9:  \directive \value
     .popsection
     .set push
     .set noat
     lui     $at, %hi(9b)
-    ld      \reg, %lo(9b)($at)
+    \insn   \reg, %lo(9b)($at)
     .set pop
+.endm
+
+/* A 64-bit constant, with LD. */
+.macro ldc reg, value
+    load_literal ld, \reg, .dword, 8, \value
 .endm
 
 .macro prime reg

@@ -25,17 +25,9 @@
 #define FCR31_C 0x00800000   /* the condition bit */
 #define FCR31_SET 0x01800001
 
-/* Loads a single's bit pattern from a literal pool with LWC1. */
+/* Loads a single's bit pattern from a literal pool. */
 .macro lfc freg, bits
-    .pushsection .rodata
-    .balign 4
-9:  .word \bits
-    .popsection
-    .set push
-    .set noat
-    lui     $at, %hi(9b)
-    lwc1    \freg, %lo(9b)($at)
-    .set pop
+    load_literal lwc1, \freg, .word, 4, \bits
 .endm
 
 /* An FPR stored as a record of one word; the rest of the slot stays zero. */
@@ -216,13 +208,9 @@
     set_acc ONE_PLUS_2ULP
     op3     msub.s, ONE_PLUS_ULP, ONE_PLUS_ULP, 0xA8800000
     set_acc 0xBF800002
-    lfc     $f1, ONE_PLUS_ULP
-    madda.s $f1, $f1
-    keep_acc 0x28800000, "madda.s without intermediate rounding"
+    acc2    madda.s, ONE_PLUS_ULP, ONE_PLUS_ULP, 0x28800000
     set_acc ONE_PLUS_2ULP
-    lfc     $f1, ONE_PLUS_ULP
-    msuba.s $f1, $f1
-    keep_acc 0xA8800000, "msuba.s without intermediate rounding"
+    acc2    msuba.s, ONE_PLUS_ULP, ONE_PLUS_ULP, 0xA8800000
 
     cmp     c.eq.s, ONE, ONE, 1
     cmp     c.eq.s, ONE, TWO, 0

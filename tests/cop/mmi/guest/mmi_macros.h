@@ -5,15 +5,7 @@
 #include "records.h"
 
 .macro ldq reg, value
-    .pushsection .rodata
-    .balign 16
-9:  .octa \value
-    .popsection
-    .set push
-    .set noat
-    lui     $at, %hi(9b)
-    lq      \reg, %lo(9b)($at)
-    .set pop
+    load_literal lq, \reg, .octa, 16, \value
 .endm
 
 /* `.align 0` keeps the entry at 24 bytes: it stops the assembler from
