@@ -96,32 +96,54 @@ TEST(DmaStart, ClearsStrAndSetsTheChannelsDStatBitWhenTie) {
     }
 }
 
-struct NestedCalls {
+struct ChainCase {
     const char* what;
     u32 channel;
-    u32 qwc, madr, asr0, asr1;
+    std::vector<Tag> tags;  // the chain starts at the first
+    u32 qwc, madr, asr0, asr1;  // ASR1 holds 0xEEEE before the start
 };
 
-// Two return slots unwind to the end tag. With one slot the second call
-// overwrote the first return address, so the ret at 0x201030 returns to
-// itself until the chain is cut off, and ASR1 keeps its old value. The GIF
-// channel's slots are seen in the GIF tests.
-constexpr NestedCalls kNestedCallResults[] = {
-    {"VIF0", kVif0, 3, 0xABC0, 0x200020, 0x201030},
-    {"VIF1", kVif1, 3, 0xABC0, 0x200020, 0x201030},
-    {"SIF0", kSif0, 1, 0, 0x201030, 0xEEEE},
-    {"SIF1", kSif1, 1, 0, 0x201030, 0xEEEE},
-    {"SIF2", kSif2, 1, 0, 0x201030, 0xEEEE},
-    {"SPR to", kSprTo, 1, 0, 0x201030, 0xEEEE},
+// Two calls nest, then two rets unwind them to the end tag. With one return
+// slot the second call overwrote the first return address, so the ret at
+// 0x201030 returns to itself until the chain is cut off.
+const std::vector<Tag> kNestedCalls = {{0x200000, Call, 1, 0x201000}, {0x201000, Call, 2, 0x202000},
+                                       {0x202000, Ret, 0, 0},         {0x201030, Ret, 1, 0},
+                                       {0x200020, End, 3, 0xABC0}};
+
+// Every tag type on the way, and the GIF channel's return slots, are seen
+// with their data in the GIF tests.
+const ChainCase kChainCases[] = {
+    {"VIF0: two return slots", kVif0, kNestedCalls, 3, 0xABC0, 0x200020, 0x201030},
+    {"VIF1: two return slots", kVif1, kNestedCalls, 3, 0xABC0, 0x200020, 0x201030},
+    {"SIF0: one return slot", kSif0, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
+    {"SIF1: one return slot", kSif1, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
+    {"SIF2: one return slot", kSif2, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
+    {"SPR to: one return slot", kSprTo, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
+    {"ret to a zero doubleword ends the chain at the ret", kVif0,
+     {{0x200000, Call, 0, 0x208000}, {0x208000, Ret, 4, 0x4444}}, 4, 0x4444, 0x200010, 0xEEEE},
+    {"a chain in the scratchpad wraps from its end to its start", kVif0,
+     {{kSpr | 0x3FE0, Cnt, 1, 0}, {kSpr | 0x0000, End, 1, 0x5555}}, 1, 0x5555, 0, 0xEEEE},
+    {"a call in the last quadword of the scratchpad returns to its start", kVif0,
+     {{kSpr | 0x3FF0, Call, 0, kSpr | 0x100}, {kSpr | 0x100, Ret, 0, 0}, {kSpr | 0x0000, End, 2, 0x6666}},
+     2, 0x6666, kSpr | 0x0000, 0xEEEE},
+    {"a cnt at the end of RAM continues at its start", kVif0,
+     {{0x01FFFFE0, Cnt, 1, 0}, {0x00000000, End, 3, 0x7777}}, 3, 0x7777, 0, 0xEEEE},
+    {"TADR and ADDR in other segments reach the same RAM", kVif0,
+     {{0x20200000, Call, 0, 0x42201000}, {0x201000, Ret, 0, 0}, {0x200010, End, 1, 0x8888}}, 1, 0x8888, 0x200010,
+     0xEEEE},
+    // 2^20 tags of a ring of three: as 2^20 - 1 is a multiple of three, the
+    // last tag read is the first, and one tag more or fewer would differ.
+    {"an endless chain stops after its tag limit", kSif1,
+     {{0x200000, Next, 1, 0x200100}, {0x200100, Next, 2, 0x200200}, {0x200200, Next, 3, 0x200000}}, 1, 0x200100, 0,
+     0xEEEE},
 };
 
-TEST(DmaChain, NestedCallsUseTwoReturnSlotsOrOne) {
-    for (const NestedCalls& row : kNestedCallResults) {
+TEST(DmaChain, AChainLeavesTheRegistersOfItsLastTag) {
+    for (const ChainCase& row : kChainCases) {
         SCOPED_TRACE(row.what);
         resetWithoutPlugins();
-        writeChain({{0x200000, Call, 1, 0x201000}, {0x201000, Call, 2, 0x202000}, {0x202000, Ret, 0, 0},
-                    {0x201030, Ret, 1, 0}, {0x200020, End, 3, 0xABC0}});
-        setReg(row.channel, Tadr, 0x200000);
+        writeChain(row.tags);
+        setReg(row.channel, Tadr, row.tags[0].at);
         setReg(row.channel, Asr1, 0xEEEE);
         memWrite32(0x105, row.channel + Chcr);
         EXPECT_EQ(reg(row.channel, Chcr), 0x005u);
@@ -129,60 +151,8 @@ TEST(DmaChain, NestedCallsUseTwoReturnSlotsOrOne) {
         EXPECT_EQ(reg(row.channel, Madr), row.madr);
         EXPECT_EQ(reg(row.channel, Asr0), row.asr0);
         EXPECT_EQ(reg(row.channel, Asr1), row.asr1);
-        EXPECT_EQ(reg(row.channel, Tadr), 0x200000u) << "the tag loop does not write TADR";
+        EXPECT_EQ(reg(row.channel, Tadr), row.tags[0].at) << "the tag loop does not write TADR";
     }
-}
-
-struct ChainEnd {
-    const char* what;
-    std::vector<Tag> tags;
-    u32 tadr;
-    u32 qwc, madr, asr0;
-};
-
-// Each chain ends on the last tag listed. Every tag type on the way is seen
-// with its data in the GIF tests.
-const ChainEnd kChainEnds[] = {
-    {"ret to a zero doubleword ends the chain at the ret",
-     {{0x200000, Call, 0, 0x208000}, {0x208000, Ret, 4, 0x4444}},
-     0x200000, 4, 0x4444, 0x200010},
-    {"a chain in the scratchpad wraps from its end to its start",
-     {{kSpr | 0x3FE0, Cnt, 1, 0}, {kSpr | 0x0000, End, 1, 0x5555}},
-     kSpr | 0x3FE0, 1, 0x5555, 0},
-    {"a call in the last quadword of the scratchpad returns to its start",
-     {{kSpr | 0x3FF0, Call, 0, kSpr | 0x100}, {kSpr | 0x100, Ret, 0, 0}, {kSpr | 0x0000, End, 2, 0x6666}},
-     kSpr | 0x3FF0, 2, 0x6666, kSpr | 0x0000},
-    {"a cnt at the end of RAM continues at its start",
-     {{0x01FFFFE0, Cnt, 1, 0}, {0x00000000, End, 3, 0x7777}},
-     0x01FFFFE0, 3, 0x7777, 0},
-    {"TADR in another segment reaches the same RAM",
-     {{0x00200000, Call, 0, 0x42201000}, {0x201000, Ret, 0, 0}, {0x200010, End, 1, 0x8888}},
-     0x20200000, 1, 0x8888, 0x200010},
-};
-
-TEST(DmaChain, ChainsEndOnTheRightTagWhereverTheyWrap) {
-    for (const ChainEnd& row : kChainEnds) {
-        SCOPED_TRACE(row.what);
-        resetWithoutPlugins();
-        writeChain(row.tags);
-        setReg(kVif0, Tadr, row.tadr);
-        memWrite32(0x104, kVif0 + Chcr);
-        EXPECT_EQ(reg(kVif0, Qwc), row.qwc);
-        EXPECT_EQ(reg(kVif0, Madr), row.madr);
-        EXPECT_EQ(reg(kVif0, Asr0), row.asr0);
-    }
-}
-
-// Three next tags in a ring stop after 2^20 tags; as 2^20 - 1 is a multiple
-// of three, the last tag read is the first of the ring, and one tag more or
-// fewer would leave another's registers.
-TEST(DmaChain, AnEndlessChainStopsAfterItsTagLimit) {
-    resetWithoutPlugins();
-    writeChain({{0x200000, Next, 1, 0x200100}, {0x200100, Next, 2, 0x200200}, {0x200200, Next, 3, 0x200000}});
-    setReg(kSif1, Tadr, 0x200000);
-    memWrite32(0x104, kSif1 + Chcr);
-    EXPECT_EQ(reg(kSif1, Qwc), 1u);
-    EXPECT_EQ(reg(kSif1, Madr), 0x200100u);
 }
 
 struct SprFromCopy {

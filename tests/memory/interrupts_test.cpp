@@ -88,20 +88,17 @@ TEST(InterruptDelivery, EnableIntcDeliversAPendingCauseAtOnceAndAcknowledgesEver
     }
 }
 
-TEST(InterruptDelivery, AStopRaisedWhileAHandlerRunsAbandonsIt) {
+// The handler never returns; once it is given up, the interrupted loop ends.
+TEST(InterruptDelivery, AHandlerIsAbandonedWhenTheRunStopsOrAtItsInstructionLimit) {
     ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
     ASSERT_EQ(runVblanks(2), StopReason::MaxVblanks);
     EXPECT_EQ(guestWord(guestSymbol("entered")), 2u);
     EXPECT_LT(ee.cycle, 3 * kFrameCycles) << "the second vertical blank, inside the handler, ended it";
     EXPECT_EQ(cop0.r[kCop0Status] & kStatusIE, kStatusIE);
-    EXPECT_EQ(runGuest(), StopReason::IdleLoop) << "the interrupted loop goes on";
-    EXPECT_EQ(guestWord(guestSymbol("results")), 1u);
-}
+    EXPECT_EQ(runGuest(), StopReason::IdleLoop);
 
-TEST(InterruptDelivery, AHandlerThatNeverReturnsIsGivenUp) {
     ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
     ASSERT_EQ(runGuest(u64{kHandlerInstructionLimit} + 10'000'000), StopReason::IdleLoop);
-    EXPECT_EQ(guestWord(guestSymbol("results")), 1u);
     EXPECT_GE(ee.cycle, kHandlerInstructionLimit);
     EXPECT_LT(ee.cycle, kHandlerInstructionLimit + 2 * kFrameCycles);
 }

@@ -92,8 +92,7 @@ struct TimerWrite {
 constexpr TimerWrite kTimerWrites[] = {
     {0x0810, 2, 512, (0xFFFF * 512) >> 2},  // MODE: clock select 2
     {0x0800, 0xFFF0, 512, (0xF * 512) >> 2},
-    {0x0830, 0x3, 512, (0xF * 512) >> 2},   // HOLD and COMP keep the rate
-    {0x0820, 0x7, 512, (0xF * 512) >> 2},
+    {0x0820, 0x7, 512, (0xF * 512) >> 2},   // COMP keeps the rate
     {0x0810, 0x83, 600, (0xF * 600) >> 2},  // only bits 0-1 choose the rate
 };
 

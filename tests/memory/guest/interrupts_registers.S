@@ -1,8 +1,6 @@
-# What a handler sees and what it leaves behind. The handler writes every
-# register it can reach, LO included; the interrupted code checks them
-# after the delivery. Kept in `seen`: a0, ra, Status, Cause and EPC as the
-# handler found them. Kept in `after`: s0, t0, v1, the change of sp, LO and Status in the
-# interrupted code afterwards.
+# What a handler sees (kept in `seen`: a0, ra, Status, Cause and EPC) and
+# what it leaves behind (kept in `after` by the interrupted code: s0, t0, v1,
+# the change of sp, LO and Status). The handler changes all of them.
 
     .set gp=64
     .set noreorder
@@ -28,7 +26,6 @@ main:
     ei
 1:  lw      $t1, 0($t9)
     beqz    $t1, 1b
-    .globl interruptedSlot
 interruptedSlot:
     nop                             # the delay slot a delivery returns to
     mfc0    $t2, $12
@@ -72,12 +69,9 @@ handler:
 
     .bss
     .align  3
-    .globl handled
 handled:
     .space  8
-    .globl seen
 seen:
     .space  24
-    .globl after
 after:
     .space  48

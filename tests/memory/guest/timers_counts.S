@@ -11,7 +11,6 @@
     .endm
 
     .macro readCount timer
-    .globl readTimer\timer
 readTimer\timer:
     lw      $t2, 0x800 * \timer($t0)
     sw      $t2, 4 * \timer($t9)
@@ -50,6 +49,5 @@ main:
     move    $v0, $zero
 
     .bss
-    .globl results
 results:
     .space  24

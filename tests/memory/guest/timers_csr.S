@@ -14,17 +14,14 @@ main:
     addiu   $t1, $t1, -1
     bnez    $t1, 1b
     addiu   $t9, $t9, 4
-    .globl eleventhRead
 eleventhRead:
     lw      $t2, 0($t0)
     sw      $t2, 0($t9)
-    .globl csrPolled
 csrPolled:
 2:  addiu   $t3, $t3, 1
     b       2b
     nop
 
     .bss
-    .globl results
 results:
     .space  44
