@@ -27,12 +27,7 @@ std::vector<u32> handlerLog() {
 
 u32 hwRegister(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
 
-StopReason runVblanks(u64 count) {
-    RunLimits limits;
-    limits.maxCycles = 50'000'000;
-    limits.maxVblanks = count;
-    return emuRunWithLimits(limits);
-}
+StopReason runVblanks(u64 count) { return emuRunWithLimits({.maxCycles = 50'000'000, .maxVblanks = count}); }
 
 // Only cause 2 is unmasked; cause 3's handler runs all the same.
 TEST(InterruptDelivery, AVerticalBlankRunsEveryPendingCauseWithAHandlerInOrder) {

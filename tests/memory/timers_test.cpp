@@ -22,20 +22,8 @@ namespace {
 
 constexpr u32 kStretchedFrame = 20 * 153600;
 
-StopReason runUntil(u32 address) {
-    RunLimits limits;
-    limits.maxCycles = 10'000'000;
-    limits.hasUntil = true;
-    limits.until = address;
-    return emuRunWithLimits(limits);
-}
-
-StopReason runVblanks(u64 count) {
-    RunLimits limits;
-    limits.maxCycles = 50'000'000;
-    limits.maxVblanks = count;
-    return emuRunWithLimits(limits);
-}
+StopReason runUntil(u32 address) { return emuRunWithLimits({.maxCycles = 10'000'000, .hasUntil = true, .until = address}); }
+StopReason runVblanks(u64 count) { return emuRunWithLimits({.maxCycles = 50'000'000, .maxVblanks = count}); }
 
 // Runs one timed vertical blank, which must come `frame` cycles after the
 // last one, at the first taken branch: the spin loops take one every third
@@ -49,21 +37,30 @@ void expectNextVblankAfter(u32 frame) {
     EXPECT_EQ(ee.cycle - at, 1u);
 }
 
+constexpr u32 kModeNotWritten = ~0u;
+
 struct CountRead {
     const char* label;
+    u32 timer;  // offset of the timer's registers
+    u32 mode;
     u32 storedCount;
     u32 cyclesPerStep;
 };
 
 constexpr CountRead kCountReads[] = {
-    {"readTimer0", 0, 32},       // clock select 1
-    {"readTimer1", 0x1234, 600}, // clock select 3: a horizontal line
-    {"readTimer2", 0, 512},      // clock select 2; the HOLD write after it kept the rate
-    {"readTimer3", 0xFFF0, 1},   // mode never written; the sum wraps at 16 bits
+    {"readTimer0", 0x0000, 1, 0, 32},
+    {"readTimer1", 0x0800, 3, 0x1234, 600},  // a horizontal line
+    {"readTimer2", 0x1000, 2, 0, 512},
+    {"readTimer3", 0x1800, kModeNotWritten, 0xFFF0, 1},  // the sum wraps at 16 bits
 };
 
 TEST(TimerCounts, AReadAddsTheCyclesSinceResetInStepsOfTheRateToTheStoredCount) {
     ASSERT_TRUE(loadGuestProgram("timers_counts"));
+    for (const CountRead& read : kCountReads) {
+        if (read.mode != kModeNotWritten) memWrite32(read.mode, 0x10000010 + read.timer);
+        memWrite32(read.storedCount, 0x10000000 + read.timer);
+    }
+    memWrite32(5, 0x10001030);  // timer 2's HOLD, whose low bits must not select 32 cycles
     const u32 results = guestSymbol("results");
     u32 expected[std::size(kCountReads)];
     for (std::size_t i = 0; i < std::size(kCountReads); ++i) {
