@@ -47,22 +47,12 @@ void fillOwnAddress(u32 start, u32 bytes) {
 constexpr u32 q(u32 n) { return 0x200000 + 16 * n; }
 
 const std::vector<Tag> kChains = {
-    // Every tag type; the calls nest two deep and the rets unwind them.
-    {q(0), Cnt, 1, 0},
-    {q(2), Next, 1, q(8)},
-    {q(8), Ref, 2, 0x300000},
-    {q(9), Refs, 1, 0x300040},
-    {q(10), Call, 1, q(20)},  // returns to 12
-    {q(12), End, 1, 0xABCDE0},
-    {q(20), Call, 0, q(24)},  // returns to 21
-    {q(21), Ret, 0, 0},
-    {q(24), Ret, 1, 0},
-    {q(30), Refe, 3, 0x300000},
+    // Every tag type; the call at 10 returns to 12, the one at 20 to 21.
+    {q(0), Cnt, 1, 0}, {q(2), Next, 1, q(8)}, {q(8), Ref, 2, 0x300000}, {q(9), Refs, 1, 0x300040},
+    {q(10), Call, 1, q(20)}, {q(12), End, 1, 0xABCDE0}, {q(20), Call, 0, q(24)}, {q(21), Ret, 0, 0},
+    {q(24), Ret, 1, 0}, {q(30), Refe, 3, 0x300000},
     // Shallow enough for one return slot: the ret comes back to 51.
-    {q(40), Call, 1, q(50)},
-    {q(50), Call, 0, q(52)},
-    {q(51), End, 1, 0xFEDCB0},
-    {q(52), Ret, 0, 0},
+    {q(40), Call, 1, q(50)}, {q(50), Call, 0, q(52)}, {q(51), End, 1, 0xFEDCB0}, {q(52), Ret, 0, 0},
     {kSpr | 0x3FF0, End, 1, 0},
 };
 

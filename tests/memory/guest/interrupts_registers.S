@@ -22,9 +22,9 @@ main:
     li      $v1, 3
     move    $s6, $sp
     mtlo    $zero
-    la      $t9, handled
+    la      $t9, seen
     ei
-1:  lw      $t1, 0($t9)
+1:  lw      $t1, 20($t9)                # set by the handler
     beqz    $t1, 1b
 interruptedSlot:
     nop                             # the delay slot a delivery returns to
@@ -55,8 +55,7 @@ handler:
     mfc0    $t1, $14
     sw      $t1, 16($t9)
     li      $t1, 1
-    la      $t9, handled
-    sw      $t1, 0($t9)
+    sw      $t1, 20($t9)
     li      $s0, -1
     li      $t0, -1
     move    $s6, $zero
@@ -69,8 +68,6 @@ handler:
 
     .bss
     .align  3
-handled:
-    .space  8
 seen:
     .space  24
 after:
