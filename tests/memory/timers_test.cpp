@@ -22,7 +22,9 @@ namespace {
 
 constexpr u32 kStretchedFrame = 20 * 153600;
 
-StopReason runUntil(u32 address) { return emuRunWithLimits({.maxCycles = 10'000'000, .hasUntil = true, .until = address}); }
+StopReason runUntil(u32 address) {
+    return emuRunWithLimits({.maxCycles = 10'000'000, .hasUntil = true, .until = address});
+}
 StopReason runVblanks(u64 count) { return emuRunWithLimits({.maxCycles = 50'000'000, .maxVblanks = count}); }
 
 // Runs one timed vertical blank, which must come `frame` cycles after the
