@@ -11,6 +11,7 @@
 #include "memory/timers.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
+#include "vu/vif1.h"
 #include "vu/vu_state.h"
 
 u32 programLoaded;
@@ -25,6 +26,7 @@ void emuInit() {
     initPlugins();
     cpuReset();
     vuReset();
+    vifReset();
     timersInit();
 }
 
