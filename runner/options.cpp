@@ -6,6 +6,7 @@
 
 const char kUsageText[] =
     "usage: corvane-run [OPTIONS] PROGRAM.elf\n"
+    "       corvane-run [OPTIONS] --disc IMAGE\n"
     "  --plugin-dir DIR                where the plugin libraries are (default: the\n"
     "                                  folder 'plugins' beside corvane-run, which\n"
     "                                  holds the bundled null plugins)\n"
@@ -17,6 +18,8 @@ const char kUsageText[] =
     "  --until ADDR                    stop when the PC equals ADDR (hexadecimal)\n"
     "  --state-out FILE                write the machine state as JSON when the run ends\n"
     "  --memory-out ADDR:LENGTH:FILE   write LENGTH bytes of guest RAM from ADDR (repeatable)\n"
+    "  --disc IMAGE                    boot the disc image (2048- or 2352-byte sectors)\n"
+    "                                  through the CDVD plugin instead of a program\n"
     "  --help                          show this text\n"
     "Numbers are decimal, or hexadecimal with a 0x prefix. The run always stops\n"
     "at an idle loop (a taken branch or jump to its own address).\n";
@@ -123,7 +126,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||
-                                argument == "--state-out" || argument == "--memory-out" ||
+                                argument == "--state-out" || argument == "--memory-out" || argument == "--disc" ||
                                 argument == "--plugin-dir" || pluginFileOption(options.plugins, argument);
         if (!takesValue) return fail("unknown option '" + argument + "'");
         if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
@@ -148,6 +151,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (!address) return fail("malformed address '" + value + "' for --until (32-bit hexadecimal)");
             options.limits.hasUntil = true;
             options.limits.until = *address;
+        } else if (argument == "--disc") {
+            if (value.empty()) return fail("--disc needs a disc image");
+            options.disc = value;
         } else if (argument == "--state-out") {
             if (value.empty()) return fail("--state-out needs a file name");
             options.stateOut = value;
@@ -159,6 +165,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     options.limits.stopAtIdleLoop = true;
-    if (!options.showHelp && options.program.empty()) return fail("no program given");
+    if (!options.disc.empty() && !options.program.empty())
+        return fail("give either a program or --disc, not both ('" + options.program + "' and --disc '" + options.disc + "')");
+    if (!options.showHelp && options.program.empty() && options.disc.empty()) return fail("no program given");
     return result;
 }

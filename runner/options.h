@@ -33,6 +33,7 @@ struct RunnerOptions {
     std::string stateOut;   // empty: no state file
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;
+    std::string disc;       // --disc: the image to boot instead of a program
 };
 
 // The parsed options, or the reason the command line is unusable.

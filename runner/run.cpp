@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/ee_state.h"
+#include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
@@ -102,6 +104,32 @@ bool loadProgram(const std::string& path) {
     return true;
 }
 
+// The image must be a readable file before the plugins are loaded: the
+// CDVD plugins built here serve CORVANE_CDVD_IMAGE, set for them here.
+bool prepareDiscImage(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        reportError("cannot open disc image '" + path + "': " + describeErrno());
+        return false;
+    }
+    struct stat status {};
+    const bool isDirectory = fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
+    std::fclose(file);
+    if (isDirectory) {
+        reportError("cannot open disc image '" + path + "': it is a directory");
+        return false;
+    }
+    setenv("CORVANE_CDVD_IMAGE", path.c_str(), 1);
+    return true;
+}
+
+bool bootDisc(const std::string& path) {
+    const DiscBootResult result = bootFromDisc();
+    if (result == DiscBootResult::Booted) return true;
+    reportError("cannot boot disc image '" + path + "': " + discBootResultText(result));
+    return false;
+}
+
 // Writes the state and memory files; false when any of them failed.
 bool writeOutputs(const RunnerOptions& options, StopReason reason) {
     bool allWritten = true;
@@ -126,6 +154,7 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
 }  // namespace
 
 int runProgram(const RunnerOptions& options) {
+    if (!options.disc.empty() && !prepareDiscImage(options.disc)) return kExitLoadFailed;
     PluginConfig plugins = options.plugins;
     if (plugins.dir.empty()) plugins.dir = bundledPluginDir();
     overridePluginConfig(plugins);
@@ -137,7 +166,8 @@ int runProgram(const RunnerOptions& options) {
         std::fputs(pluginFailureReport(failedPluginSlots).c_str(), stderr);
         return kExitLoadFailed;
     }
-    if (!loadProgram(options.program)) return kExitLoadFailed;
+    const bool loaded = options.disc.empty() ? loadProgram(options.program) : bootDisc(options.disc);
+    if (!loaded) return kExitLoadFailed;
     const StopReason reason = emuRunWithLimits(options.limits);
     std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());
     std::fflush(stdout);

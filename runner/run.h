@@ -1,6 +1,7 @@
 // The headless run: load a host ELF as the Open ELF command does (without
-// the dialog), run it with the limits of the command line, print the
-// summary and write the requested state and memory files.
+// the dialog) or boot a disc image as the Open ISO command does, run it
+// with the limits of the command line, print the summary and write the
+// requested state and memory files.
 #pragma once
 
 #include <string>
