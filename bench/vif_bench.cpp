@@ -44,9 +44,8 @@ u32 dataWord(u32 quadword, unsigned lane) { return hostLoad<u32>(vu1.dataMem + q
 // 381..383; V3-16 vector 127 halfwords 381..383 (0, 191, 0); V4-8 vector
 // 127 the bytes of word 127; V4-5 vector 126 the colour 63.
 bool lastVectorsRight() {
-    return dataWord(255, 0) == 381 && dataWord(255, 2) == 383 && dataWord(383, 0) == 0 &&
-           dataWord(383, 1) == 191 && dataWord(511, 0) == 127 && dataWord(511, 3) == 0 &&
-           dataWord(126, 0) == 248 && dataWord(126, 1) == 8;
+    return dataWord(255, 0) == 381 && dataWord(255, 2) == 383 && dataWord(383, 0) == 0 && dataWord(383, 1) == 191 &&
+           dataWord(511, 0) == 127 && dataWord(511, 3) == 0 && dataWord(126, 0) == 248 && dataWord(126, 1) == 8;
 }
 
 }  // namespace

@@ -1,39 +1,79 @@
-// The VIF1 commands one at a time, sent from the host: every UNPACK format
-// and sign mode, the address with ITOP and its wrap, MPG, DIRECT, the
-// settings registers and the micro-program starts.
+// The VIF1 command stream sent from the host (every UNPACK format and sign
+// mode, ITOP and the address wrap, MPG, DIRECT, the settings and the
+// micro-program starts), the same stream cut into pieces anywhere, and a
+// DMA chain whose tags cut payloads.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <array>
+#include <cstring>
 #include <vector>
 
 #include "memory/bus.h"
+#include "memory/dma_chain.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
-#include "vif_codes.h"
+#include "vu/vif1.h"
+#include "vu/vu_state.h"
 
 namespace {
 
-constexpr u32 K = kUntouched;
-constexpr u32 kCheckMark = 0x600D;
+constexpr u32 vifCode(u32 command, u32 num = 0, u32 imm16 = 0) { return command << 24 | num << 16 | imm16; }
+constexpr u32 unpackCode(u32 vn, u32 vl, u32 num, u32 address) { return vifCode(0x60 | vn << 2 | vl, num, address); }
+
+enum VifCommand : u32 {
+    Nop = 0x00, Stcycl = 0x01, Offset = 0x02, Base = 0x03, Itop = 0x04, Stmod = 0x05, Mark = 0x07, Mscal = 0x14,
+    Mscalf = 0x15, Mscnt = 0x17, Stmask = 0x20, Strow = 0x30, Stcol = 0x31, Mpg = 0x4A, Direct = 0x50,
+    DirectHl = 0x51, MaskedUnpack = 0x70,
+};
+constexpr u32 kUnsigned = 0x4000, kFlg = 0x8000;
+constexpr u32 K = 0xDDDDDDDD;  // fills both VU1 memories before each test
+
+using Quadword = std::array<u32, 4>;
+
+void send(std::vector<u32> words) { vifCommandStream(words.data(), static_cast<u32>(words.size())); }
+Quadword dataQuadword(u32 index) {
+    return {hostLoad<u32>(vu1.dataMem + index * 16), hostLoad<u32>(vu1.dataMem + index * 16 + 4),
+            hostLoad<u32>(vu1.dataMem + index * 16 + 8), hostLoad<u32>(vu1.dataMem + index * 16 + 12)};
+}
+u32 microWord(u32 byteOffset) { return hostLoad<u32>(vu1.microMem + byteOffset); }
+void setRegister(Vif1Register reg, u32 value) { hostStore<u32>(memory.hw + kVif1Registers + reg, value); }
+std::vector<u32> registerBlock(u32 words) {
+    std::vector<u32> block(words);
+    for (u32 i = 0; i < words; ++i) block[i] = hostLoad<u32>(memory.hw + kVif1Registers + 4 * i);
+    return block;
+}
+
+void fillVu1Memories() {
+    for (u32 at = 0; at < 0x4000; at += 4) {
+        hostStore<u32>(vu1.dataMem + at, K);
+        hostStore<u32>(vu1.microMem + at, K);
+    }
+}
+
+void startFresh() {
+    useTestPlugins();
+    resetMachine();
+    clearRecording();
+    fillVu1Memories();
+}
+
+// The words of every GSgifTransfer so far, in order, and their quadword count.
+std::vector<u32> gsWords(u32& quadwords) {
+    std::vector<u32> words;
+    quadwords = 0;
+    for (const RecordedCall& call : recordedCalls()) {
+        if (call.library != "gs" || call.entry != "GSgifTransfer") continue;
+        words.insert(words.end(), call.data.begin(), call.data.end());
+        quadwords += static_cast<u32>(call.args.at(0));
+    }
+    return words;
+}
 
 class Vif : public testing::Test {
 protected:
-    void SetUp() override {
-        useTestPlugins();
-        resetMachine();
-        clearRecording();
-        fillVu1Memories();
-    }
+    void SetUp() override { startFresh(); }
 };
-
-std::vector<RecordedCall> gifTransfers() {
-    std::vector<RecordedCall> found;
-    for (const RecordedCall& call : recordedCalls()) {
-        if (call.library == "gs" && call.entry == "GSgifTransfer") found.push_back(call);
-    }
-    return found;
-}
 
 struct UnpackCase {
     const char* format;
@@ -43,165 +83,204 @@ struct UnpackCase {
 };
 
 const UnpackCase kUnpackCases[] = {
-    {"S-32", unpackCode(0, 0, 2, 10), {0x11223344, 0x80000001},
-     {{0x11223344, 0x11223344, 0x11223344, 0x11223344}, {0x80000001, 0x80000001, 0x80000001, 0x80000001}}},
-    {"S-16 signed", unpackCode(0, 1, 2, 10), {0x7FFF8001},
+    {"S-32", unpackCode(0, 0, 2, 10), {0x11223344, 7},
+     {{0x11223344, 0x11223344, 0x11223344, 0x11223344}, {7, 7, 7, 7}}},
+    {"S-16", unpackCode(0, 1, 2, 10), {0x7FFF8001},
      {{0xFFFF8001, 0xFFFF8001, 0xFFFF8001, 0xFFFF8001}, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}},
-    {"S-16 unsigned", unpackCode(0, 1, 2, 10 | kUnsigned), {0x7FFF8001},
-     {{0x8001, 0x8001, 0x8001, 0x8001}, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}},
-    {"S-8 signed, three vectors in one word", unpackCode(0, 2, 3, 10), {0x00FF7F80},
-     {{0xFFFFFF80, 0xFFFFFF80, 0xFFFFFF80, 0xFFFFFF80}, {0x7F, 0x7F, 0x7F, 0x7F},
-      {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}}},
+    {"S-16 unsigned", unpackCode(0, 1, 1, 10 | kUnsigned), {0x7FFF8001}, {{0x8001, 0x8001, 0x8001, 0x8001}}},
+    {"S-8, three in a word", unpackCode(0, 2, 3, 10), {0x00FF7F80},
+     {{0xFFFFFF80, 0xFFFFFF80, 0xFFFFFF80, 0xFFFFFF80}, {0x7F, 0x7F, 0x7F, 0x7F}, {~0u, ~0u, ~0u, ~0u}}},
     {"S-8 unsigned", unpackCode(0, 2, 1, 10 | kUnsigned), {0xAAAAAA80}, {{128, 128, 128, 128}}},
     {"V2-32", unpackCode(1, 0, 2, 10), {1, 2, 3, 4}, {{1, 2, K, K}, {3, 4, K, K}}},
-    {"V2-16 signed", unpackCode(1, 1, 2, 10), {0x8000FFFF, 0x00020001},
-     {{0xFFFFFFFF, 0xFFFF8000, K, K}, {1, 2, K, K}}},
-    {"V2-16 unsigned", unpackCode(1, 1, 2, 10 | kUnsigned), {0x8000FFFF, 0x00020001},
-     {{0xFFFF, 0x8000, K, K}, {1, 2, K, K}}},
-    {"V2-8 signed, padded to a word", unpackCode(1, 2, 3, 10), {0xFE030281, 0xBEEF807F},
+    {"V2-16", unpackCode(1, 1, 1, 10), {0x8000FFFF}, {{~0u, 0xFFFF8000, K, K}}},
+    {"V2-16 unsigned", unpackCode(1, 1, 1, 10 | kUnsigned), {0x8000FFFF}, {{0xFFFF, 0x8000, K, K}}},
+    {"V2-8, padded to a word", unpackCode(1, 2, 3, 10), {0xFE030281, 0xBEEF807F},
      {{0xFFFFFF81, 2, K, K}, {3, 0xFFFFFFFE, K, K}, {0x7F, 0xFFFFFF80, K, K}}},
-    {"V2-8 unsigned", unpackCode(1, 2, 3, 10 | kUnsigned), {0xFE030281, 0xBEEF807F},
-     {{0x81, 2, K, K}, {3, 0xFE, K, K}, {0x7F, 0x80, K, K}}},
+    {"V2-8 unsigned", unpackCode(1, 2, 1, 10 | kUnsigned), {0xBEEFFE81}, {{0x81, 0xFE, K, K}}},
     {"V3-32", unpackCode(2, 0, 2, 10), {1, 2, 3, 4, 5, 6}, {{1, 2, 3, K}, {4, 5, 6, K}}},
-    {"V3-16 signed", unpackCode(2, 1, 2, 10), {0x0001FFFF, 0x80000002, 0x7FFF0003},
-     {{0xFFFFFFFF, 1, 2, K}, {0xFFFF8000, 3, 0x7FFF, K}}},
-    {"V3-16 unsigned", unpackCode(2, 1, 2, 10 | kUnsigned), {0x0001FFFF, 0x80000002, 0x7FFF0003},
-     {{0xFFFF, 1, 2, K}, {0x8000, 3, 0x7FFF, K}}},
-    {"V3-8 signed, the second vector across a word", unpackCode(2, 2, 2, 10), {0x7F80FF01, 0x1234FE02},
-     {{1, 0xFFFFFFFF, 0xFFFFFF80, K}, {0x7F, 2, 0xFFFFFFFE, K}}},
-    {"V3-8 unsigned", unpackCode(2, 2, 2, 10 | kUnsigned), {0x7F80FF01, 0x1234FE02},
-     {{1, 0xFF, 0x80, K}, {0x7F, 2, 0xFE, K}}},
+    {"V3-16", unpackCode(2, 1, 2, 10), {0x0001FFFF, 0x80000002, 0x7FFF0003},
+     {{~0u, 1, 2, K}, {0xFFFF8000, 3, 0x7FFF, K}}},
+    {"V3-16 unsigned", unpackCode(2, 1, 1, 10 | kUnsigned), {0x0001FFFF, 0xBEEF8000}, {{0xFFFF, 1, 0x8000, K}}},
+    {"V3-8, the second across a word", unpackCode(2, 2, 2, 10), {0x7F80FF01, 0x1234FE02},
+     {{1, ~0u, 0xFFFFFF80, K}, {0x7F, 2, 0xFFFFFFFE, K}}},
+    {"V3-8 unsigned", unpackCode(2, 2, 1, 10 | kUnsigned), {0xBE80FF01}, {{1, 0xFF, 0x80, K}}},
     {"V4-32", unpackCode(3, 0, 2, 10), {1, 2, 3, 4, 5, 6, 7, 8}, {{1, 2, 3, 4}, {5, 6, 7, 8}}},
-    {"V4-16 signed", unpackCode(3, 1, 1, 10), {0x7FFF8000, 0x0001FFFF}, {{0xFFFF8000, 0x7FFF, 0xFFFFFFFF, 1}}},
+    {"V4-16", unpackCode(3, 1, 1, 10), {0x7FFF8000, 0x0001FFFF}, {{0xFFFF8000, 0x7FFF, ~0u, 1}}},
     {"V4-16 unsigned", unpackCode(3, 1, 1, 10 | kUnsigned), {0x7FFF8000, 0x0001FFFF}, {{0x8000, 0x7FFF, 0xFFFF, 1}}},
-    {"V4-8 signed", unpackCode(3, 2, 2, 10), {0x7F80FF01, 0x04030201},
-     {{1, 0xFFFFFFFF, 0xFFFFFF80, 0x7F}, {1, 2, 3, 4}}},
-    {"V4-8 unsigned", unpackCode(3, 2, 2, 10 | kUnsigned), {0x7F80FF01, 0x04030201},
-     {{1, 0xFF, 0x80, 0x7F}, {1, 2, 3, 4}}},
+    {"V4-8", unpackCode(3, 2, 2, 10), {0x7F80FF01, 0x04030201}, {{1, ~0u, 0xFFFFFF80, 0x7F}, {1, 2, 3, 4}}},
+    {"V4-8 unsigned", unpackCode(3, 2, 1, 10 | kUnsigned), {0x7F80FF01}, {{1, 0xFF, 0x80, 0x7F}}},
     {"V4-5", unpackCode(3, 3, 3, 10), {0x7FFF8C41, 0x5555FFFF},
      {{8, 16, 24, 0x80}, {0xF8, 0xF8, 0xF8, 0}, {0xF8, 0xF8, 0xF8, 0x80}}},
+    // The other 4-bit formats take their payload and write nothing; num 0
+    // has none.
+    {"S-4", unpackCode(0, 3, 9, 10), {0x11111111, 0x22222222}, {}},
+    {"num 0", unpackCode(3, 0, 0, 10), {}, {}},
 };
 
-// Each packet ends in a MARK, which shows that the payload took exactly its
-// own words; quadwords 9 and the one after the vectors stay untouched.
-TEST_F(Vif, UnpackExpandsEveryFormatIntoConsecutiveQuadwords) {
+// The MARK after each payload shows it took exactly its own words.
+TEST_F(Vif, UnpackWritesEachVectorToTheNextQuadword) {
     for (const UnpackCase& row : kUnpackCases) {
         SCOPED_TRACE(row.format);
         fillVu1Memories();
-        hostStore<u32>(memory.hw + kVif1Registers + kVif1Mark, 0);
         std::vector<u32> packet{row.code};
         packet.insert(packet.end(), row.payload.begin(), row.payload.end());
-        packet.push_back(vifCode(Mark, 0, kCheckMark));
-        sendToVif(packet);
-
-        EXPECT_EQ(vif1Register(kVif1Mark), kCheckMark);
-        EXPECT_EQ(dataQuadword(9), (Quadword{K, K, K, K}));
-        for (u32 i = 0; i < row.written.size(); ++i) EXPECT_EQ(dataQuadword(10 + i), row.written[i]) << "vector " << i;
-        EXPECT_EQ(dataQuadword(10 + static_cast<u32>(row.written.size())), (Quadword{K, K, K, K}));
+        packet.push_back(vifCode(Mark, 0, row.code & 0xFFFF));
+        send(packet);
+        EXPECT_EQ(vif1Register(kVif1Mark), row.code & 0xFFFF);
+        const u32 end = 10 + static_cast<u32>(row.written.size());
+        for (u32 q = 9; q <= end; ++q) {
+            EXPECT_EQ(dataQuadword(q), q > 9 && q < end ? row.written[q - 10] : (Quadword{K, K, K, K})) << q;
+        }
     }
 }
 
-TEST_F(Vif, UnpackAddressAddsItopWithFlgAndWrapsInsideDataMemory) {
-    sendToVif({vifCode(Itop, 0, 0x3FF), unpackCode(3, 0, 3, 0x3FF | kFlg), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-               unpackCode(0, 0, 1, 0x220), 77});
+// With FLG the address is ITOP plus its low nine bits, wrapping at 1024;
+// masked UNPACK is not interpreted, so its data words run as commands.
+TEST_F(Vif, UnpackAddressesWrapAndMaskedUnpackIsSkipped) {
+    send({vifCode(Itop, 0, 0x3FF), unpackCode(3, 0, 3, 0x3FF | kFlg), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
+          unpackCode(0, 0, 1, 0x220), 77, vifCode(MaskedUnpack, 1, 0x30), vifCode(Mark, 0, 0x42)});
     EXPECT_EQ(vif1Register(kVif1Itop), 0x1FFu);
     EXPECT_EQ(dataQuadword(0x3FE), (Quadword{1, 2, 3, 4}));
     EXPECT_EQ(dataQuadword(0x3FF), (Quadword{5, 6, 7, 8}));
     EXPECT_EQ(dataQuadword(0), (Quadword{9, 10, 11, 12}));
-    // Without FLG the address is its low nine bits alone.
     EXPECT_EQ(dataQuadword(0x20), (Quadword{77, 77, 77, 77}));
-}
-
-// Masked UNPACK is not interpreted, so its data words run as commands; the
-// 4-bit formats other than V4-5 take their payload and write nothing; num
-// 0 has no payload.
-TEST_F(Vif, UnpacksThatWriteNothingKeepTheStreamInStep) {
-    sendToVif({vifCode(MaskedUnpack, 1, 10), vifCode(Mark, 0, 0x42)});
+    EXPECT_EQ(dataQuadword(0x30), (Quadword{K, K, K, K}));
     EXPECT_EQ(vif1Register(kVif1Mark), 0x42u);
-    sendToVif({unpackCode(0, 3, 9, 10), 0x11111111, 0x22222222, vifCode(Mark, 0, 0x43)});
-    EXPECT_EQ(vif1Register(kVif1Mark), 0x43u);
-    sendToVif({unpackCode(3, 0, 0, 10), vifCode(Mark, 0, 0x44)});
-    EXPECT_EQ(vif1Register(kVif1Mark), 0x44u);
-    for (u32 q = 0; q < 1024; ++q) ASSERT_EQ(dataQuadword(q), (Quadword{K, K, K, K})) << "quadword " << q;
 }
 
 TEST_F(Vif, MpgLoadsPairsIntoMicroMemoryAndWrapsAtItsEnd) {
-    std::vector<u32> packet{vifCode(Mpg, 0, 4)};
+    std::vector<u32> packet{vifCode(Mpg, 0, 4)};  // num 0: 256 pairs
     for (u32 i = 0; i < 512; ++i) packet.push_back(0x1000 + i);
-    sendToVif(packet);
+    send(packet);
+    send({vifCode(Mpg, 2, 2047), 0xA, 0xB, 0xC, 0xD});
     EXPECT_EQ(microWord(28), K);
     for (u32 i = 0; i < 512; ++i) ASSERT_EQ(microWord(32 + 4 * i), 0x1000 + i) << "word " << i;
     EXPECT_EQ(microWord(32 + 4 * 512), K);
-
-    sendToVif({vifCode(Mpg, 2, 2047), 0xA, 0xB, 0xC, 0xD});
-    EXPECT_EQ(microWord(0x3FF8), 0xAu);
-    EXPECT_EQ(microWord(0x3FFC), 0xBu);
-    EXPECT_EQ(microWord(0), 0xCu);
-    EXPECT_EQ(microWord(4), 0xDu);
+    EXPECT_EQ((std::array{microWord(0x3FF8), microWord(0x3FFC), microWord(0), microWord(4)}),
+              (std::array<u32, 4>{0xA, 0xB, 0xC, 0xD}));
 }
 
-TEST_F(Vif, DirectPassesWholeQuadwordsToTheGs) {
-    sendToVif({vifCode(Direct, 0, 2), 1, 2, 3, 4, 5, 6, 7, 8, vifCode(Mark, 0, 1)});
-    // A payload that starts in a tag's upper half: the split quadword is
-    // gathered before it goes out.
-    sendToVif({vifCode(DirectHl, 0, 2), 9});
-    sendToVif({10, 11, 12, 13, 14, 15, 16});
-    std::vector<RecordedCall> calls = gifTransfers();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].args, std::vector<u64>{2});
-    EXPECT_EQ(calls[0].data, (std::vector<u32>{1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(calls[1].data, (std::vector<u32>{9, 10, 11, 12}));
-    EXPECT_EQ(calls[2].data, (std::vector<u32>{13, 14, 15, 16}));
+TEST_F(Vif, DirectHandsTheGsWholeQuadwords) {
+    send({vifCode(Direct, 0, 2), 1, 2, 3, 4, 5, 6, 7, 8, vifCode(Mark, 0, 1)});
+    u32 quadwords;
+    EXPECT_EQ(gsWords(quadwords), (std::vector<u32>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(quadwords, 2u);
     EXPECT_EQ(vif1Register(kVif1Mark), 1u);
 
-    // imm16 0 stands for 65535 quadwords.
-    clearRecording();
+    clearRecording();  // imm16 0 stands for 65535 quadwords
     std::vector<u32> longPacket(1 + 65535 * 4, 0);
-    longPacket[0] = vifCode(Direct, 0, 0);
+    longPacket[0] = vifCode(DirectHl);
     longPacket.push_back(vifCode(Mark, 0, 2));
-    sendToVif(longPacket);
-    calls = gifTransfers();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].args, std::vector<u64>{65535});
+    send(longPacket);
+    gsWords(quadwords);
+    EXPECT_EQ(quadwords, 65535u);
     EXPECT_EQ(vif1Register(kVif1Mark), 2u);
 }
 
-TEST_F(Vif, SettingsCommandsFillTheRegisterBlock) {
-    hostStore<u32>(memory.hw + kVif1Registers + kVif1Tops, 0x77);
-    hostStore<u32>(memory.hw + kVif1Registers + kVif1Stat, 0xFFFF);
-    // The interrupt bit (31) changes nothing.
-    sendToVif({vifCode(Stcycl, 0x12, 0x3402), vifCode(Stmod, 0, 3), vifCode(0x80 | Mark, 0, 0xBEEF),
-               vifCode(Base, 0, 0x3FE), vifCode(Itop, 0, 0x205), vifCode(Stmask), 0xA5A5A5A5, vifCode(Strow), 1, 2, 3, 4,
-               vifCode(Stcol), 5, 6, 7, 8, vifCode(Nop, 0x12, 0x3456), vifCode(0x06), vifCode(0x10), vifCode(0x13)});
-    EXPECT_EQ(vif1Register(kVif1Cl), 0x01123402u);
-    EXPECT_EQ(vif1Register(kVif1Wl), 0x00011234u);
-    EXPECT_EQ(vif1Register(kVif1Mode), 1u);
+// The register block from ROW to OFST, then MARK and the status word. Bit
+// 31 of a command (interrupt) changes nothing.
+TEST_F(Vif, SettingsFillTheRegisterBlockAndMscalPlacesTheProgram) {
+    setRegister(kVif1Tops, 0x77);
+    setRegister(kVif1Stat, 0xFFFF);
+    send({vifCode(Strow), 1, 2, 3, 4, vifCode(Stcol), 5, 6, 7, 8, vifCode(Stcycl, 0x12, 0x3402), vifCode(Stmask),
+          0xA5A5A5A5, vifCode(Stmod, 0, 3), vifCode(Itop, 0, 0x205), vifCode(Base, 0, 0x3FE),
+          vifCode(0x80 | Mark, 0, 0xBEEF), vifCode(Nop, 1, 2), vifCode(0x06), vifCode(0x10), vifCode(0x13)});
+    const std::vector<u32> settings = {1, 2, 3, 4, 5, 6, 7, 8,  // ROW, COL
+                                       0x01123402, 0x00011234, 0xA5A5A5A5, 1, 0x005, 0, 0x1FE, 0};
+    EXPECT_EQ(registerBlock(16), settings);
     EXPECT_EQ(vif1Register(kVif1Mark), 0xBEEFu);
-    EXPECT_EQ(vif1Register(kVif1Base), 0x1FEu);
-    EXPECT_EQ(vif1Register(kVif1Itop), 0x005u);
-    EXPECT_EQ(vif1Register(kVif1Mask), 0xA5A5A5A5u);
-    for (u32 i = 0; i < 4; ++i) {
-        EXPECT_EQ(vif1Register(static_cast<Vif1Register>(kVif1Row + 4 * i)), 1 + i);
-        EXPECT_EQ(vif1Register(static_cast<Vif1Register>(kVif1Col + 4 * i)), 5 + i);
-    }
     EXPECT_EQ(vif1Register(kVif1Stat), 0xFFFFu);
+    send({vifCode(Offset, 0, 0x3FF)});
+    EXPECT_EQ((std::array{vif1Register(kVif1Ofst), vif1Register(kVif1Base), vif1Register(kVif1Stat)}),
+              (std::array<u32, 3>{0x1FF, 0x77, 0xFF7F}));
 
-    sendToVif({vifCode(Offset, 0, 0x3FF)});
-    EXPECT_EQ(vif1Register(kVif1Ofst), 0x1FFu);
-    EXPECT_EQ(vif1Register(kVif1Base), 0x77u);
-    EXPECT_EQ(vif1Register(kVif1Stat), 0xFF7Fu);
+    // The program itself does not run yet: MSCAL places it, MSCNT leaves
+    // tpc where the last one stopped.
+    send({vifCode(Mscal, 0, 3)});
+    EXPECT_EQ(vu1.tpc, 24u);
+    send({vifCode(0x80 | Mscalf, 0, 2)});
+    EXPECT_EQ(vu1.tpc, 16u);
+    vu1.tpc = 0x48;
+    send({vifCode(Mscnt, 0, 5)});
+    EXPECT_EQ(vu1.tpc, 0x48u);
 }
 
-// The micro-program itself is not run yet; these check where the VIF
-// leaves tpc for it.
-TEST_F(Vif, MscalSetsTheStartAndMscntKeepsIt) {
-    sendToVif({vifCode(Mscal, 0, 3)});
-    EXPECT_EQ(vu1.tpc, 24u);
-    sendToVif({vifCode(0x80 | Mscalf, 0, 2)});
-    EXPECT_EQ(vu1.tpc, 16u);
-    vu1.tpc = 0x48;  // where a program that ran would have stopped
-    sendToVif({vifCode(Mscnt, 0, 5)});
-    EXPECT_EQ(vu1.tpc, 0x48u);
+// Every payload kind, with UNPACKs whose vectors cross words.
+const std::vector<u32> kStream = {
+    vifCode(Stcycl, 1, 0x0404), vifCode(Stmask), 0xF0F0F0F0, vifCode(Strow), 11, 12, 13, 14,
+    vifCode(Stcol), 21, 22, 23, 24, vifCode(Itop, 0, 0x30),
+    vifCode(Mpg, 3, 0x10), 0x101, 0x102, 0x103, 0x104, 0x105, 0x106,
+    unpackCode(2, 2, 5, 0x2 | kFlg), 0x04030201, 0x08070605, 0x0C0B0A09, 0x800F0E0D,
+    unpackCode(2, 1, 3, 0x40 | kUnsigned), 0x0002FFFF, 0x80010003, 0x00058004, 0x80078006, 0x00090008,
+    unpackCode(3, 3, 3, 0x50), 0x7FFF8C41, 0x5555FFFF,
+    vifCode(Direct, 0, 3), 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42,
+    unpackCode(3, 0, 2, 0x60), 51, 52, 53, 54, 55, 56, 57, 58,
+    vifCode(Mscal, 0, 0x10), vifCode(Mark, 0, 0xCAFE), vifCode(Offset, 0, 0x20),
+};
+
+// Everything the stream can change: both VU1 memories, the VIF1 registers,
+// tpc, and what the GS received.
+std::vector<u32> streamOutcome(const std::vector<u32>& cuts) {
+    startFresh();
+    u32 from = 0;
+    for (u32 cut : cuts) {
+        vifCommandStream(kStream.data() + from, cut - from);
+        from = cut;
+    }
+    vifCommandStream(kStream.data() + from, static_cast<u32>(kStream.size()) - from);
+    std::vector<u32> seen(0x2000);  // VU1 micro memory, then data memory
+    std::memcpy(seen.data(), vu1.microMem, 0x4000);
+    std::memcpy(seen.data() + 0x1000, vu1.dataMem, 0x4000);
+    const std::vector<u32> registers = registerBlock(0x18);
+    seen.insert(seen.end(), registers.begin(), registers.end());
+    u32 quadwords;
+    const std::vector<u32> gs = gsWords(quadwords);
+    seen.insert(seen.end(), gs.begin(), gs.end());
+    seen.insert(seen.end(), {quadwords, vu1.tpc});
+    return seen;
+}
+
+TEST(VifStream, APayloadCutAnywhereCarriesOverToTheNextPiece) {
+    const std::vector<u32> whole = streamOutcome({});
+    ASSERT_EQ(microWord(0x80), 0x101u);  // what the stream must have done at all
+    ASSERT_EQ(dataQuadword(0x34), (Quadword{7, 8, 9, K}));
+    ASSERT_EQ(dataQuadword(0x41), (Quadword{0x8001, 0x8004, 5, K}));
+    ASSERT_EQ(vif1Register(kVif1Mark), 0xCAFEu);
+    std::vector<u32> everyWord, tagPieces;
+    for (u32 cut = 1; cut < kStream.size(); ++cut) {
+        EXPECT_EQ(streamOutcome({cut}), whole) << "cut after word " << cut;
+        everyWord.push_back(cut);
+        if (cut % 6 == 2 || cut % 6 == 0) tagPieces.push_back(cut);  // two words, four words, ...
+    }
+    EXPECT_EQ(streamOutcome(everyWord), whole) << "one word per piece";
+    EXPECT_EQ(streamOutcome(tagPieces), whole) << "pieces of two and four words";
+}
+
+// Through the channel: an UNPACK named in one tag's upper half takes its
+// second vector from the next tag's upper half and data; a DIRECT at the
+// end of that data runs into the last tag.
+TEST(VifStream, ADmaChainFeedsTagHalvesAndDataInOrder) {
+    useTestPlugins();
+    ASSERT_TRUE(loadGuestProgram("vif_dma_start"));
+    fillVu1Memories();
+    clearRecording();
+    const std::vector<u32> chain = {
+        Cnt << 28 | 1, 0, vifCode(Nop), unpackCode(3, 0, 2, 7), 1, 2, 3, 4,
+        Cnt << 28 | 1, 0, 5, 6, 7, 8, vifCode(Mark, 0, 0x2222), vifCode(Direct, 0, 1),
+        End << 28 | 1, 0, 41, 42, 43, 44, vifCode(Nop), vifCode(Nop),
+    };
+    for (u32 i = 0; i < chain.size(); ++i) hostStore<u32>(memory.ram + 0x200000 + 4 * i, chain[i]);
+    memWrite32(0x200000, kVif1 + Tadr);
+    memWrite32(0x105, guestSymbol("chcr"));  // STR, chain mode, to VIF1
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+
+    EXPECT_EQ(dataQuadword(7), (Quadword{1, 2, 3, 4}));
+    EXPECT_EQ(dataQuadword(8), (Quadword{5, 6, 7, 8}));
+    EXPECT_EQ(dataQuadword(9), (Quadword{K, K, K, K}));
+    EXPECT_EQ(vif1Register(kVif1Mark), 0x2222u);
+    u32 quadwords;
+    EXPECT_EQ(gsWords(quadwords), (std::vector<u32>{41, 42, 43, 44}));
+    EXPECT_EQ(quadwords, 1u);
 }
 
 }  // namespace
