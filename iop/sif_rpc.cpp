@@ -1,9 +1,129 @@
 #include "iop/sif_rpc.h"
 
-#include "core/ee_state.h"
+#include <string>
 
-// No IOP server answers yet: the transfer is reported as queued (1) and
-// nothing is read from the descriptors. The IOP reset, RPC bind and RPC call
-// commands that these transfers carry are answered here once the IOP
-// services exist.
-void SYSCALL_sceSifSetDma() { ee.gpr[kGprV0].d[0] = 1; }
+#include "iop/fixed_services.h"
+#include "iop/guest_ram.h"
+#include "iop/iop_memory.h"
+#include "iop/module_loader.h"
+#include "kernel/call_registers.h"
+#include "kernel/objects.h"
+#include "memory/host_access.h"
+
+std::array<char, 4> iopVersion = {'2', '0', '0', '0'};
+
+u32 iopVersionWord() { return hostLoad<u32>(reinterpret_cast<const u8*>(iopVersion.data())); }
+
+u32 RpcCall::function() const { return ramWord(packet + 32); }
+u32 RpcCall::sendSize() const { return ramWord(packet + 36); }
+u32 RpcCall::sendWord(u32 index) const { return ramWord(send + 4 * index); }
+void RpcCall::answer(u32 value) const { setRamWord(receive, value); }
+
+namespace {
+
+constexpr u32 kDescriptorBytes = 16;
+constexpr u32 kResetArgumentsOffset = 24;
+constexpr u32 kResetArgumentsMax = 1024;
+
+constexpr u32 kClientRequestWord = 0;  // address of the request block whose byte 16 holds the pending bit
+constexpr u32 kClientSemaOffset = 8;
+constexpr u32 kClientServerOffset = 36;
+
+// The file I/O server (0x80000001) is not written yet: its calls are left
+// unanswered, as an unknown server's are.
+void fileIoServer(const RpcCall&) {}
+
+// The controller service (0x80000100 and 0x8000010F) is not written yet:
+// its calls are left unanswered, as an unknown server's are.
+void padServer(const RpcCall&) {}
+
+// The disc services (0x80000592-0x8000059A) are not written yet: their calls
+// are left unanswered, as an unknown server's are.
+void cdvdServer(const RpcCall&) {}
+
+struct RpcServer {
+    u32 id;
+    void (*handler)(const RpcCall&);
+};
+
+constexpr std::array<RpcServer, 13> kRpcServers = {{
+    {0x80000001, fileIoServer},
+    {0x80000003, iopMemoryServer},
+    {0x80000006, moduleLoaderServer},
+    {0x80000100, padServer},
+    {0x8000010F, padServer},
+    {0x80000592, cdvdServer},
+    {0x80000593, cdvdServer},
+    {0x80000595, cdvdServer},
+    {0x80000596, cdvdServer},
+    {0x80000597, cdvdServer},
+    {0x8000059A, cdvdServer},
+    {0x80000601, fixedAnswerServer601},
+    {0x0B0110C5, fixedAnswerServerB0110C5},
+}};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "...cdrom...IOPRP241.IMG..." sets the version to "2410": up to four
+// digits after IOPRP, the positions after the first non-digit filled with
+// '0'. Without "cdrom", or without IOPRP after it, the version stays.
+void resetIop(u32 packet) {
+    const std::string arguments = ramString(packet + kResetArgumentsOffset, kResetArgumentsMax);
+    const size_t cdrom = arguments.find("cdrom");
+    if (cdrom == std::string::npos) return;
+    const size_t image = arguments.find("IOPRP", cdrom);
+    if (image == std::string::npos) return;
+    size_t next = image + 5;
+    bool inDigits = true;
+    for (char& c : iopVersion) {
+        inDigits = inDigits && next < arguments.size() && isDigit(arguments[next]);
+        c = inDigits ? arguments[next++] : '0';
+    }
+}
+
+void signalClient(u32 client) { semaIncrementCount(ramWord(client + kClientSemaOffset)); }
+
+void bindClient(u32 packet) {
+    const u32 client = ramWord(packet + 28);
+    signalClient(client);
+    setRamWord(client + kClientServerOffset, ramWord(packet + 32));
+}
+
+// A call with a single descriptor has no send buffer: the client is
+// released as usual but no server sees the call.
+void callServer(u32 packet, u32 descriptors, u32 count) {
+    const u32 client = ramWord(packet + 28);
+    signalClient(client);
+    const u32 pendingByte = ramWord(client + kClientRequestWord) + 16;
+    setRamByte(pendingByte, ramByte(pendingByte) & ~1u);
+    if (count < 2) return;
+    const u32 send = ramWord(descriptors + kDescriptorBytes * (count - 2));
+    rpcDispatch(RpcCall{ramOffset(send), ramOffset(ramWord(packet + 40)), packet});
+}
+
+}  // namespace
+
+void rpcDispatch(const RpcCall& call) {
+    const u32 server = ramWord(call.packet + 52);
+    for (const RpcServer& entry : kRpcServers) {
+        if (entry.id == server) {
+            entry.handler(call);
+            return;
+        }
+    }
+}
+
+void SYSCALL_sceSifSetDma() {
+    const u32 descriptors = argA0();
+    const u32 count = argA1();
+    if (count != 0) {
+        const u32 packet = ramOffset(ramWord(descriptors + kDescriptorBytes * (count - 1)));
+        switch (ramWord(packet + 8)) {
+            case kSifCmdIopReset: resetIop(packet); break;
+            case kSifCmdRpcBind: bindClient(packet); break;
+            case kSifCmdRpcCall: callServer(packet, descriptors, count); break;
+            default: break;
+        }
+    }
+    returnUnsigned32(1);
+}

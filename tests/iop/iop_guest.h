@@ -1,0 +1,87 @@
+// Shared by the IOP tests: the rpc_script guest program's call table, and
+// a scratch folder that serves as the host root.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "iop/host_root.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
+#include "support/guest_machine.h"
+
+inline constexpr u32 kReceiveMarker = 0xA5A5A5A5;
+inline constexpr u32 kMinusOne = 0xFFFFFFFF;
+
+// One call of rpc_script. `answer` empty: the receive word must keep the
+// marker, the call being left unanswered.
+struct ScriptCall {
+    const char* label;
+    u32 server;
+    u32 function;
+    std::vector<u32> words;  // the send buffer's first words
+    std::optional<u32> answer;
+    std::vector<std::pair<u32, std::string>> text = {};  // strings placed at byte offsets of the send buffer
+};
+
+// Writes the calls into the loaded rpc_script program's table.
+inline void writeScript(const std::vector<ScriptCall>& calls) {
+    constexpr u32 kCaseBytes = 332;  // server, function, send size, 80 send words
+    constexpr u32 kSendBytes = 320;
+    ASSERT_LE(calls.size(), 32u);
+    for (u32 i = 0; i < calls.size(); ++i) {
+        u8* entry = memory.ram + guestSymbol("calls") + kCaseBytes * i;
+        std::memset(entry, 0, kCaseBytes);
+        hostStore<u32>(entry, calls[i].server);
+        hostStore<u32>(entry + 4, calls[i].function);
+        hostStore<u32>(entry + 8, kSendBytes);
+        u8* send = entry + 12;
+        for (u32 w = 0; w < calls[i].words.size(); ++w) hostStore<u32>(send + 4 * w, calls[i].words[w]);
+        for (const auto& [offset, text] : calls[i].text) {
+            ASSERT_LT(offset + text.size(), kSendBytes);
+            std::memcpy(send + offset, text.c_str(), text.size() + 1);
+        }
+    }
+    hostStore<u32>(memory.ram + guestSymbol("callCount"), static_cast<u32>(calls.size()));
+}
+
+// Loads rpc_script, runs the calls and checks every answer; each call must
+// have signalled its client for both the bind and the call.
+inline void runScript(const std::vector<ScriptCall>& calls) {
+    ASSERT_TRUE(loadGuestProgram("iop_rpc_script"));
+    writeScript(calls);
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    for (u32 i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(guestWord(guestSymbol("answers") + 4 * i), calls[i].answer.value_or(kReceiveMarker)) << calls[i].label;
+        EXPECT_EQ(guestWord(guestSymbol("signalled") + 4 * i), 1u) << calls[i].label;
+    }
+}
+
+// A fresh folder made the host root for one test, and the root put back
+// to the current directory afterwards.
+class HostRootFolder {
+public:
+    HostRootFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("corvane-iop-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_ / "host");
+        setHostRoot(path_);
+    }
+    ~HostRootFolder() {
+        setHostRoot(".");
+        std::filesystem::remove_all(path_);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
