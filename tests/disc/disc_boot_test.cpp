@@ -130,7 +130,6 @@ TEST_F(DiscBootThroughRunner, BootsTheDiscAndRunsIt) {
 
 TEST_F(DiscBootThroughRunner, DiscsThatCannotBootExitWithAReason) {
     buildDiscImage("empty.iso", {{"README.TXT", "no boot file"}});
-    mkdir("folder.iso", 0755);
     struct Case {
         std::vector<std::string> arguments;
         int exitCode;
@@ -138,10 +137,8 @@ TEST_F(DiscBootThroughRunner, DiscsThatCannotBootExitWithAReason) {
     };
     const Case cases[] = {
         {{"--disc", "missing.iso"}, 1, "corvane-run: cannot open disc image 'missing.iso': No such file or directory\n"},
-        {{"--disc", "folder.iso"}, 1, "corvane-run: cannot open disc image 'folder.iso': it is a directory\n"},
         {{"--disc", "empty.iso"}, 1, "corvane-run: cannot boot disc image 'empty.iso': no SYSTEM.CNF;1 on the disc\n"},
         {{"--disc", "empty.iso", "x.elf"}, 2, "corvane-run: give either a program or --disc, not both"},
-        {{"--disc"}, 2, "corvane-run: --disc needs an argument\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.back());

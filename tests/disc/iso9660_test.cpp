@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,16 +30,7 @@ const std::vector<DiscFile> kDiscFiles = {
     {"DATA/X.TXT", "x"},
 };
 
-std::vector<u8> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<u8>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& path, const std::vector<u8>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-u32 le32(const std::vector<u8>& bytes, u32 at) {
+u32 le32(const std::string& bytes, u32 at) {
     u32 value;
     std::memcpy(&value, bytes.data() + at, 4);
     return value;
@@ -93,9 +83,9 @@ TEST(IsoSectors, LogicalSectorsBecomeMinuteSecondFrame) {
 TEST_F(IsoReader, ReadModesCopyTheirPartOfTheRawSector) {
     constexpr u32 kRaw = 2352;
     auto rawByte = [](u32 sector, u32 i) { return static_cast<u8>(i * 5 + sector * 17); };
-    std::vector<u8> image(4 * kRaw);
-    for (u32 i = 0; i < image.size(); ++i) image[i] = rawByte(i / kRaw, i % kRaw);
-    writeBytes("raw.img", image);
+    std::string image(4 * kRaw, '\0');
+    for (u32 i = 0; i < image.size(); ++i) image[i] = static_cast<char>(rawByte(i / kRaw, i % kRaw));
+    writeFile("raw.img", image);
     serveImage("raw.img");
 
     struct Mode {
@@ -239,20 +229,20 @@ TEST_F(IsoReader, FileTableHoldsSixteenOpenFiles) {
 // claims far more sectors than the (cut-short) image holds.
 TEST_F(IsoReader, DiscsThatLieEndTheSearch) {
     buildDiscImage("disc.iso", kDiscFiles);
-    std::vector<u8> image = fileBytes("disc.iso");
+    const std::string image = readFile("disc.iso");
     const u32 rootAt = le32(image, 16 * 2048 + 156 + 2) * 2048;
 
     // After the real records: one-byte records up to the sector end, the
     // last ones with name lengths that would read past it.
-    std::vector<u8> lying = image;
+    std::string lying = image;
     u32 end = rootAt;
-    while (lying[end] != 0) end += lying[end];
+    while (lying[end] != 0) end += static_cast<u8>(lying[end]);
     for (u32 at = end; at < rootAt + 2048; at += 2) {
         lying[at] = 1;
         lying[at + 1] = 0;
     }
-    for (u32 at = rootAt + 2048 - 40; at < rootAt + 2048; ++at) lying[at] = at % 2 ? 0 : 0xFF;
-    writeBytes("lying.iso", lying);
+    for (u32 at = rootAt + 2048 - 40; at < rootAt + 2048; ++at) lying[at] = at % 2 ? '\0' : '\xFF';
+    writeFile("lying.iso", lying);
     serveImage("lying.iso");
     IsoEntry entry{};
     EXPECT_EQ(isoFind("\\NOPE.TXT;1", entry), 0);
@@ -260,11 +250,11 @@ TEST_F(IsoReader, DiscsThatLieEndTheSearch) {
 
     // The root's "." record claims 2 GB; the image ends inside BIG.BIN.
     ASSERT_EQ(isoFind("\\BIG.BIN;1", entry), 1);
-    std::vector<u8> cut = image;
+    std::string cut = image;
     cut.resize((entry.lsn + 2) * 2048);
     const u32 rootSize = 0x7FFFF800;
     std::memcpy(cut.data() + rootAt + 10, &rootSize, 4);
-    writeBytes("cut.iso", cut);
+    writeFile("cut.iso", cut);
     serveImage("cut.iso");
     EXPECT_EQ(isoFind("\\NOPE.TXT;1", entry), -1);
     EXPECT_EQ(readFile("Log.txt"), "Couldn't Read from CD !\n");
