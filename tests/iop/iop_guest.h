@@ -66,22 +66,15 @@ inline void runScript(const std::vector<ScriptCall>& calls) {
 
 // A fresh folder made the host root for one test, and the root put back
 // to the current directory afterwards.
-class HostRootFolder {
-public:
-    HostRootFolder()
-        : path_(std::filesystem::temp_directory_path() /
-                ("corvane-iop-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_ / "host");
-        setHostRoot(path_);
+struct HostRootFolder {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / ("corvane-iop-" + std::to_string(getpid()));
+    HostRootFolder() {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path / "host");
+        setHostRoot(path);
     }
     ~HostRootFolder() {
         setHostRoot(".");
-        std::filesystem::remove_all(path_);
+        std::filesystem::remove_all(path);
     }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };

@@ -132,13 +132,14 @@ TEST(IopMemory, LoadFileIsConfinedToTheHostRoot) {
     const HostRootFolder root;
     std::vector<char> bytes(40);
     for (u32 i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0x11 * (i + 1));
-    std::ofstream(root.path() / "host" / "data.bin", std::ios::binary).write(bytes.data(), bytes.size());
-    std::ofstream(root.path() / "outside.bin", std::ios::binary).write(bytes.data(), bytes.size());
+    std::ofstream(root.path / "host" / "data.bin", std::ios::binary).write(bytes.data(), bytes.size());
+    std::ofstream(root.path / "outside.bin", std::ios::binary).write(bytes.data(), bytes.size());
     const std::vector<char> big(64, 0x5A);
-    std::ofstream(root.path() / "host" / "big.bin", std::ios::binary).write(big.data(), big.size());
-    const auto elsewhere = root.path().parent_path() / (root.path().filename().string() + "-elsewhere.bin");
+    std::ofstream(root.path / "host" / "big.bin", std::ios::binary).write(big.data(), big.size());
+    const auto elsewhere = root.path.parent_path() / (root.path.filename().string() + "-elsewhere.bin");
     std::ofstream(elsewhere, std::ios::binary).write(bytes.data(), bytes.size());
-    std::filesystem::create_symlink(elsewhere, root.path() / "host" / "link.bin");
+    std::filesystem::create_symlink(elsewhere, root.path / "host" / "link.bin");
+    std::filesystem::create_symlink(root.path / "host" / "data.bin", root.path / "host" / "inner.bin");
 
     constexpr u32 kMemory = 0x80000003;
     constexpr u32 kDestination = 0x01000000;
@@ -149,7 +150,7 @@ TEST(IopMemory, LoadFileIsConfinedToTheHostRoot) {
     runScript({
         load("host device", kDestination, "host:data.bin", 0),
         load("host0 and a masked address", 0x80000000 | (kDestination + 0x100), "host0:data.bin", 0),
-        load("rom device", kDestination + 0x200, "rom0:data.bin", 0),
+        load("rom device, a link that stays inside", kDestination + 0x200, "rom0:inner.bin", 0),
         load("exactly to the end of RAM", kRamEnd - 40, "host:data.bin", 0),
         load("past the end of RAM", kRamEnd - 60, "host:big.bin", kMinusOne),
         load("cdrom device", kDestination + 0x300, "cdrom0:data.bin", kMinusOne),
@@ -158,6 +159,7 @@ TEST(IopMemory, LoadFileIsConfinedToTheHostRoot) {
         load("parent folder", kDestination + 0x300, "host:..\\outside.bin", kMinusOne),
         load("absolute path", kDestination + 0x300, "host:\\tmp\\data.bin", kMinusOne),
         load("drive letter", kDestination + 0x300, "host:c:\\data.bin", kMinusOne),
+        load("slashes separate too", kDestination + 0x300, "host:./../outside.bin", kMinusOne),
         load("link out of the root", kDestination + 0x300, "host:link.bin", kMinusOne),
         load("a folder", kDestination + 0x300, "host:.", kMinusOne),
     });
