@@ -4,12 +4,21 @@
 #pragma once
 
 #include "core/types.h"
+#include "iop/sif_rpc.h"
 
 // 0 until a guest opens a controller port; it then chooses PAD1 over PAD2
-// as the source of key events at the vertical blank. Cleared when the
-// timers are initialised.
+// as the source of key events at the vertical blank.
 extern u32 padServiceOpened;
 
-// Polls ports 0 and 1 into their registered areas. No port can be opened
-// yet, so there is nothing to poll.
+// Forgets every registered port area and clears padServiceOpened; done at
+// each machine initialisation (with the timers).
+void resetPadService();
+
+// Servers 0x80000100 (first protocol) and 0x8000010F (second protocol).
+// Only function 1 is answered; the command is send word 0.
+void padServer(const RpcCall& call);
+
+// Polls ports 0 and then 1, PAD1 serving port 0 and PAD2 port 1, into the
+// areas the guest registered: the first two data bytes of each answer land
+// in bytes 2 and 3 of the port's status.
 void pollControllers();

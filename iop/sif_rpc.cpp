@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "iop/cdvd_service.h"
 #include "iop/fixed_services.h"
 #include "iop/guest_ram.h"
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
+#include "iop/pad_service.h"
 #include "kernel/call_registers.h"
 #include "kernel/objects.h"
 #include "memory/host_access.h"
@@ -32,14 +34,6 @@ constexpr u32 kClientServerOffset = 36;
 // The file I/O server (0x80000001) is not written yet: its calls are left
 // unanswered, as an unknown server's are.
 void fileIoServer(const RpcCall&) {}
-
-// The controller service (0x80000100 and 0x8000010F) is not written yet:
-// its calls are left unanswered, as an unknown server's are.
-void padServer(const RpcCall&) {}
-
-// The disc services (0x80000592-0x8000059A) are not written yet: their calls
-// are left unanswered, as an unknown server's are.
-void cdvdServer(const RpcCall&) {}
 
 struct RpcServer {
     u32 id;

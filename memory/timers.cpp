@@ -91,7 +91,7 @@ void timersInit() {
         timers[n].rate = 1;
     }
     csrVblankCount = 0;
-    padServiceOpened = 0;
+    resetPadService();
     vblankRecord().flag = 1;
     vblankRecord().interval = kFrameCycles;
     vblankRecord().rate = kFrameCycles;
