@@ -3,6 +3,7 @@
 #include <string>
 
 #include "iop/cdvd_service.h"
+#include "iop/file_service.h"
 #include "iop/fixed_services.h"
 #include "iop/guest_ram.h"
 #include "iop/iop_memory.h"
@@ -30,10 +31,6 @@ constexpr u32 kResetArgumentsMax = 1024;
 constexpr u32 kClientRequestWord = 0;  // address of the request block whose byte 16 holds the pending bit
 constexpr u32 kClientSemaOffset = 8;
 constexpr u32 kClientServerOffset = 36;
-
-// The file I/O server (0x80000001) is not written yet: its calls are left
-// unanswered, as an unknown server's are.
-void fileIoServer(const RpcCall&) {}
 
 struct RpcServer {
     u32 id;
