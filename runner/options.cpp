@@ -20,6 +20,8 @@ const char kUsageText[] =
     "  --memory-out ADDR:LENGTH:FILE   write LENGTH bytes of guest RAM from ADDR (repeatable)\n"
     "  --disc IMAGE                    boot the disc image (2048- or 2352-byte sectors)\n"
     "                                  through the CDVD plugin instead of a program\n"
+    "  --tty FILE                      write what the guest writes to descriptors 1 and 2\n"
+    "                                  into FILE (- for standard output)\n"
     "  --help                          show this text\n"
     "Numbers are decimal, or hexadecimal with a 0x prefix. The run always stops\n"
     "at an idle loop (a taken branch or jump to its own address).\n";
@@ -127,6 +129,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||
                                 argument == "--state-out" || argument == "--memory-out" || argument == "--disc" ||
+                                argument == "--tty" ||
                                 argument == "--plugin-dir" || pluginFileOption(options.plugins, argument);
         if (!takesValue) return fail("unknown option '" + argument + "'");
         if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
@@ -154,6 +157,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--disc") {
             if (value.empty()) return fail("--disc needs a disc image");
             options.disc = value;
+        } else if (argument == "--tty") {
+            if (value.empty()) return fail("--tty needs a file name or -");
+            options.tty = value;
         } else if (argument == "--state-out") {
             if (value.empty()) return fail("--state-out needs a file name");
             options.stateOut = value;

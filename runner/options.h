@@ -34,6 +34,7 @@ struct RunnerOptions {
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;
     std::string disc;       // --disc: the image to boot instead of a program
+    std::string tty;        // --tty: where guest writes to descriptors 1 and 2 go ("-": stdout; empty: dropped)
 };
 
 // The parsed options, or the reason the command line is unusable.

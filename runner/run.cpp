@@ -11,6 +11,7 @@
 #include "core/ee_state.h"
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
+#include "iop/file_service.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
 #include "platform/executable_path.h"
@@ -151,6 +152,32 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
     return allWritten;
 }
 
+std::FILE* ttyFile = nullptr;
+
+void writeTty(const char* bytes, std::size_t count) {
+    std::fwrite(bytes, 1, count, ttyFile);
+    std::fflush(ttyFile);
+}
+
+// Opens the --tty destination and points the file service's standard
+// streams at it; without --tty guest console writes are dropped.
+bool openTty(const std::string& path) {
+    if (path.empty()) return true;
+    ttyFile = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
+    if (ttyFile == nullptr) {
+        reportError("cannot open the tty file '" + path + "': " + describeErrno());
+        return false;
+    }
+    setTtySink(writeTty);
+    return true;
+}
+
+void closeTty() {
+    setTtySink(nullptr);
+    if (ttyFile != nullptr && ttyFile != stdout) std::fclose(ttyFile);
+    ttyFile = nullptr;
+}
+
 }  // namespace
 
 int runProgram(const RunnerOptions& options) {
@@ -167,8 +194,9 @@ int runProgram(const RunnerOptions& options) {
         return kExitLoadFailed;
     }
     const bool loaded = options.disc.empty() ? loadProgram(options.program) : bootDisc(options.disc);
-    if (!loaded) return kExitLoadFailed;
+    if (!loaded || !openTty(options.tty)) return kExitLoadFailed;
     const StopReason reason = emuRunWithLimits(options.limits);
+    closeTty();
     std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());
     std::fflush(stdout);
     return writeOutputs(options, reason) ? kExitRan : kExitLoadFailed;
