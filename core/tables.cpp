@@ -8,6 +8,7 @@
 #include "core/integer.h"
 #include "core/loadstore.h"
 #include "kernel/syscalls.h"
+#include "vu/cop2_opcodes.h"
 
 // Each class table is reached through a dispatcher, itself a handler, that
 // extracts the table's index from the instruction word.
@@ -171,9 +172,6 @@ constexpr std::array kMmiDispatch = {
     OpcodeEntry{40, dispatchMmi1, "MMI1"},
     OpcodeEntry{41, dispatchMmi3, "MMI3"},
 };
-
-// The COP2 moves and macro instructions come with the vector units.
-constexpr std::array<OpcodeEntry, 0> kCop2Entries{};
 
 constexpr auto specialTable = buildOpcodeTable<64>(kSpecialEntries);
 constexpr auto regimmTable = buildOpcodeTable<32>(kRegimmEntries);

@@ -16,6 +16,8 @@ struct VuState {
     VuVector vuAcc;
     u32 vi[32];  // VI0..VI15, then the control registers
     u32 tpc;     // byte offset of the next instruction pair in micro memory
+    u32 code;    // the word the VU handlers decode: the COP2 word in macro
+                 // mode, one half of the instruction pair in micro mode
     u8* microMem;
     u8* dataMem;
 };
