@@ -171,32 +171,41 @@ void decodeEntryNames(u32 count) {
 // whose magic is gone is read again.
 bool archiveTableIntact() { return archive.table != 0 && ramWord(archive.table) == kSjdfMagic; }
 
+// Reads the header and the entry table into IOP memory; false when the
+// archive is missing, short or not SJDF.
+bool readArchiveTable() {
+    const u32 header = iopAlloc(kSjdfEntryBytes);
+    if (header == 0) return false;
+    archive.handle = isoOpen(archiveDiscPath(), 1);
+    const bool isSjdf = archive.handle >= 0 && readArchiveBytes(header, kSjdfEntryBytes) && ramWord(header) == kSjdfMagic;
+    const u32 count = ramWord(header + 4);
+    iopFree(header);
+    if (!isSjdf || count > kMaxArchiveEntries) return false;
+    const u32 tableBytes = count * kSjdfEntryBytes + kSjdfHeaderBytes;
+    archive.table = iopAlloc(tableBytes);
+    if (archive.table != 0 && isoSeek(archive.handle, 0, 0) == 0 && readArchiveBytes(archive.table, tableBytes)) {
+        decodeEntryNames(count);
+        return true;
+    }
+    if (archive.table != 0) iopFree(archive.table);
+    archive.table = 0;
+    return false;
+}
+
+// A failed preparation gives its IOP memory back, so that a guest that
+// keeps asking for a missing archive does not drain the heap.
 void prepareArchive() {
     closeArchiveFile();
     archive = ArchiveState{};
     archive.buffer = iopAlloc(kArchiveBufferBytes);
     if (archive.buffer == 0) return;
     std::memset(ramAt(archive.buffer), 0, kArchiveBufferBytes);
-
-    const u32 header = iopAlloc(kSjdfEntryBytes);
-    if (header == 0) return;
-    archive.handle = isoOpen(archiveDiscPath(), 1);
-    if (archive.handle < 0 || !readArchiveBytes(header, kSjdfEntryBytes) || ramWord(header) != kSjdfMagic) {
-        closeArchiveFile();
-        return;
-    }
-    const u32 count = ramWord(header + 4);
-    iopFree(header);
-    if (count > kMaxArchiveEntries) return closeArchiveFile();
-    const u32 tableBytes = count * kSjdfEntryBytes + kSjdfHeaderBytes;
-    archive.table = iopAlloc(tableBytes);
-    if (archive.table == 0 || isoSeek(archive.handle, 0, 0) != 0 || !readArchiveBytes(archive.table, tableBytes)) {
-        archive.table = 0;
-        return closeArchiveFile();
-    }
-    decodeEntryNames(count);
+    archive.ready = readArchiveTable();
     closeArchiveFile();
-    archive.ready = true;
+    if (!archive.ready) {
+        iopFree(archive.buffer);
+        archive.buffer = 0;
+    }
 }
 
 bool archivePrepared() {

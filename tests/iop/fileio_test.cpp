@@ -14,6 +14,7 @@
 #include "disc/disc_images.h"
 #include "disc/iso9660.h"
 #include "iop/file_service.h"
+#include "iop/iop_memory.h"
 #include "iop/module_loader.h"
 #include "iop/sjdf_archive.h"
 #include "iop_guest.h"
@@ -139,8 +140,10 @@ TEST_F(FileIoDisc, ArchiveThatIsMissingOrNotSjdf) {
     for (const char* path : {"\\MISSING.SJD;1", "\\NOTSJDF.BIN;1"}) {
         SCOPED_TRACE(path);
         archivePath = path;
-        runScript({{"open", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}}});
+        runScript({{"open", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}},
+                   {"again", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}}});
         EXPECT_EQ(discFiles.openCount, 0u);
+        EXPECT_EQ(iopAlloc(256), 0x1600u) << "the failed preparations gave their IOP memory back";
     }
 }
 
