@@ -1,5 +1,6 @@
 #include "iop/module_loader.h"
 
+#include "debugger/debug_log.h"
 #include "iop/guest_ram.h"
 
 std::string archivePath;
@@ -15,6 +16,7 @@ void loadModule(const RpcCall& call) {
     const std::string path = ramString(call.send + kModulePathOffset, kModulePathMax);
     if (path.find("SJDATA.IRX") != std::string::npos) {
         archivePath = ramString(call.send + kModuleArgumentsOffset, kArchivePathMax);
+        debugLogLine("SJDATA.IRX");
     }
     call.answer(0);
 }

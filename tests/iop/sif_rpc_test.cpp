@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "debugger/debug_log.h"
 #include "iop/module_loader.h"
 #include "iop/sif_rpc.h"
 #include "iop_guest.h"
@@ -40,6 +42,8 @@ TEST(SifRpc, BindCallAndIopResetThroughTheKernelCall) {
 TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
     iopVersion = {'1', '5', '0', '0'};
     archivePath = "unchanged";
+    std::vector<std::string> debugLines;
+    setDebugLogHook([&](const std::string& line) { debugLines.push_back(line); });
     constexpr u32 k601 = 0x80000601;
     constexpr u32 kB0110C5 = 0x0B0110C5;
     constexpr u32 kLoader = 0x80000006;
@@ -68,6 +72,8 @@ TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
         {"unknown server", 0x80000002, 1, {}, std::nullopt},
     });
     EXPECT_EQ(archivePath, "cdrom0:\\DATA.AFS");
+    EXPECT_EQ(debugLines, std::vector<std::string>{"SJDATA.IRX"}) << "only the archive module is reported";
+    setDebugLogHook(nullptr);
 }
 
 // The argument text is cut at 255 characters, however long the guest's.
