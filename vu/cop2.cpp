@@ -2,6 +2,7 @@
 
 #include "core/ee_state.h"
 #include "core/tables.h"
+#include "vu/vu_lower.h"
 #include "vu/vu_upper.h"
 
 void opQmfc2() {
@@ -27,17 +28,16 @@ namespace {
 
 void dispatchSpecial2();
 
-// The lower-family macro slots (VIADD, VMOVE, VDIV, ...) join these tables
-// with the lower instructions; until then they are no-ops.
 constexpr auto kSpecial1Upper = vuUpperFunctionEntries<vu0>();
+constexpr auto kSpecial1Lower = vuLowerFunctionEntries<vu0>();
 constexpr std::array kSpecial1Dispatch = {
     OpcodeEntry{0x3C, dispatchSpecial2, "SPECIAL2"},
     OpcodeEntry{0x3D, dispatchSpecial2, "SPECIAL2"},
     OpcodeEntry{0x3E, dispatchSpecial2, "SPECIAL2"},
     OpcodeEntry{0x3F, dispatchSpecial2, "SPECIAL2"},
 };
-constexpr auto special1Table = buildOpcodeTable<64>(joinEntries(kSpecial1Upper, kSpecial1Dispatch));
-constexpr auto special2Table = buildOpcodeTable<128>(vuUpperAccumulatorEntries<vu0>());
+constexpr auto special1Table = buildOpcodeTable<64>(joinEntries(joinEntries(kSpecial1Upper, kSpecial1Lower), kSpecial1Dispatch));
+constexpr auto special2Table = buildOpcodeTable<128>(joinEntries(vuUpperAccumulatorEntries<vu0>(), vuLowerSpecial2Entries<vu0>()));
 
 void dispatchSpecial2() { special2Table[((vu0.code >> 6) & 31) * 4 + (vu0.code & 3)](); }
 
