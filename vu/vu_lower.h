@@ -162,11 +162,6 @@ void vuIntegerStore() {
 
 inline void vuStoreFloat(u32& slot, double value) { slot = std::bit_cast<u32>(static_cast<float>(value)); }
 
-template <VuState& unit>
-double vuSourceLane(unsigned reg, unsigned lane) {
-    return unit.vf[reg].f[lane];
-}
-
 enum class VuDivideOp { div, sqrt, rsqrt };
 
 // DIV, SQRT and RSQRT to Q: no flags and no zero check, so a zero divisor
@@ -174,8 +169,8 @@ enum class VuDivideOp { div, sqrt, rsqrt };
 template <VuState& unit, VuDivideOp op>
 void vuDivide() {
     const u32 word = unit.code;
-    const double t = vuSourceLane<unit>(vuFieldFt(word), vuFieldFtf(word));
-    const double s = vuSourceLane<unit>(vuFieldFs(word), vuFieldFsf(word));
+    const double t = unit.vf[vuFieldFt(word)].f[vuFieldFtf(word)];
+    const double s = unit.vf[vuFieldFs(word)].f[vuFieldFsf(word)];
     double result;
     if constexpr (op == VuDivideOp::div) result = s / t;
     else if constexpr (op == VuDivideOp::sqrt) result = std::sqrt(std::fabs(t));
