@@ -1,5 +1,41 @@
 #include "vu/vu1_micro.h"
 
-// VU1 does not execute micro-programs yet: a started program returns at
-// once and leaves vu1.tpc where MSCAL put it or where MSCNT found it.
-void vu1Run() {}
+#include "memory/host_access.h"
+#include "vu/vu_lower.h"
+#include "vu/vu_state.h"
+#include "vu/vu_upper.h"
+
+namespace {
+
+u32 lastUpperWord = 0;
+
+}  // namespace
+
+void vu1ExecPair() {
+    const u32 at = vu1.tpc & kVu1MemoryMask;
+    const u32 lower = hostLoad<u32>(vu1.microMem + at);
+    const u32 upper = hostLoad<u32>(vu1.microMem + at + 4);
+    lastUpperWord = upper;
+    vu1.tpc = (at + 8) & kVu1MemoryMask;
+    vu1.code = upper;
+    vu1RunUpper();
+    // The upper instruction of an I-bit pair has read I as it was before.
+    if (upper & kVuUpperIBit) {
+        vu1.vi[kViI] = lower;
+        return;
+    }
+    vu1.code = lower;
+    vu1RunLower();
+}
+
+u32 vu1LastUpperWord() { return lastUpperWord; }
+
+void vu1Run() {
+    for (u32 pairs = 0; pairs < kVu1MaxPairsPerRun; ++pairs) {
+        vu1ExecPair();
+        if (lastUpperWord & kVuUpperEndBits) {
+            vu1ExecPair();
+            return;
+        }
+    }
+}

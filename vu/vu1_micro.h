@@ -9,5 +9,22 @@
 inline constexpr u32 kVu1MemoryBytes = 0x4000;
 inline constexpr u32 kVu1MemoryMask = kVu1MemoryBytes - 1;
 
-// Runs VU1 from vu1.tpc until its program ends.
+// Upper-word control bits: I (the lower word is an immediate for I), and
+// the end bits E, D and T, which all end the program.
+inline constexpr u32 kVuUpperIBit = 0x80000000;
+inline constexpr u32 kVuUpperEndBits = 0x58000000;
+
+// A program that never sets an end bit is cut off after this many pairs so
+// the host cannot hang.
+inline constexpr u32 kVu1MaxPairsPerRun = 16777216;
+
+// Fetches the pair at vu1.tpc (wrapped to micro memory), advances tpc by 8
+// and executes it. Also runs the delay slot of a taken branch.
+void vu1ExecPair();
+
+// The upper word of the most recently fetched pair.
+u32 vu1LastUpperWord();
+
+// Runs VU1 from vu1.tpc until its program ends: the pair after the first
+// pair carrying an end bit is the last one executed.
 void vu1Run();

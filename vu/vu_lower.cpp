@@ -1,6 +1,8 @@
 #include "vu/vu_lower.h"
 
 #include "memory/bus.h"
+#include "plugins/plugin_host.h"
+#include "vu/vu1_micro.h"
 
 u32 vuRandomState = 1;
 
@@ -13,6 +15,63 @@ void vuXtop() { vu1.vi[vuFieldFt(vu1.code)] = memRead32(kVif1TopAddress); }
 
 namespace {
 
+// XGKICK is: the GS consumes the GIF packet at quadword VI[is] of VU1 data
+// memory before the call returns.
+void vuXgkick() {
+    const u32 offset = (vuViOperand(vu1, vuFieldFs(vu1.code)) * 16) & kVu1MemoryMask;
+    gsGifTransfer2(reinterpret_cast<const u32*>(vu1.dataMem + offset));
+}
+
+// VU1 branches. vu1.tpc already holds the delay-slot pair's offset when a
+// branch executes. A taken branch runs its delay slot, then jumps. A branch
+// met inside another branch's delay slot only jumps: nesting delay slots
+// without bound could exhaust the host stack.
+bool inDelaySlot = false;
+
+void takeBranch(u32 target) {
+    if (!inDelaySlot) {
+        inDelaySlot = true;
+        vu1ExecPair();
+        inDelaySlot = false;
+    }
+    vu1.tpc = target & kVu1MemoryMask;
+}
+
+u32 branchTarget() { return vu1.tpc + vuImm11Signed(vu1.code) * 8; }
+
+enum class VuBranchTest { equal, notEqual, lessThanZero, greaterThanZero, lessOrEqualZero, greaterOrEqualZero };
+
+void vuB() { takeBranch(branchTarget()); }
+
+void vuBal() {
+    const u32 target = branchTarget();
+    vu1.vi[vuFieldFt(vu1.code)] = vu1.tpc + 8;
+    takeBranch(target);
+}
+
+void vuJr() { takeBranch(vuViOperand(vu1, vuFieldFs(vu1.code))); }
+
+void vuJalr() {
+    const u32 target = vu1.vi[vuFieldFs(vu1.code)];
+    vu1.vi[vuFieldFt(vu1.code)] = vu1.tpc + 8;
+    takeBranch(target);
+}
+
+template <VuBranchTest test>
+void vuConditionalBranch() {
+    const u32 t = vuViOperand(vu1, vuFieldFt(vu1.code));
+    const u32 s = vuViOperand(vu1, vuFieldFs(vu1.code));
+    const s16 signedS = static_cast<s16>(s);
+    bool taken;
+    if constexpr (test == VuBranchTest::equal) taken = t == s;
+    else if constexpr (test == VuBranchTest::notEqual) taken = t != s;
+    else if constexpr (test == VuBranchTest::lessThanZero) taken = signedS < 0;
+    else if constexpr (test == VuBranchTest::greaterThanZero) taken = signedS > 0;
+    else if constexpr (test == VuBranchTest::lessOrEqualZero) taken = signedS <= 0;
+    else taken = signedS >= 0;
+    if (taken) takeBranch(branchTarget());
+}
+
 template <VuState& unit, unsigned subTable>
 void dispatchLowerSubTable();
 template <VuState& unit>
@@ -24,7 +83,10 @@ consteval VuLowerSubTables buildVuLowerSubTables() {
     for (auto& table : tables) table.fill(opUnassigned);
     for (const OpcodeEntry& entry : vuLowerSpecial2Entries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
     for (const OpcodeEntry& entry : vuLowerMicroOnlyEntries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
-    if constexpr (&unit == &vu1) tables[0][0x1A] = vuXtop;
+    if constexpr (&unit == &vu1) {
+        tables[0][0x1A] = vuXtop;
+        tables[0][0x1B] = vuXgkick;
+    }
     return tables;
 }
 
@@ -42,6 +104,19 @@ template <VuState& unit>
 consteval std::array<Handler, 128> buildVuLowerTable() {
     auto table = buildOpcodeTable<128>(vuLowerOpcodeEntries<unit>());
     table[0x40] = dispatchLowerFunction<unit>;
+    if constexpr (&unit == &vu1) {
+        using enum VuBranchTest;
+        table[0x20] = vuB;
+        table[0x21] = vuBal;
+        table[0x24] = vuJr;
+        table[0x25] = vuJalr;
+        table[0x28] = vuConditionalBranch<equal>;
+        table[0x29] = vuConditionalBranch<notEqual>;
+        table[0x2C] = vuConditionalBranch<lessThanZero>;
+        table[0x2D] = vuConditionalBranch<greaterThanZero>;
+        table[0x2E] = vuConditionalBranch<lessOrEqualZero>;
+        table[0x2F] = vuConditionalBranch<greaterOrEqualZero>;
+    }
     return table;
 }
 

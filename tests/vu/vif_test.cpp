@@ -194,15 +194,17 @@ TEST_F(Vif, SettingsFillTheRegisterBlockAndMscalPlacesTheProgram) {
     EXPECT_EQ((std::array{vif1Register(kVif1Ofst), vif1Register(kVif1Base), vif1Register(kVif1Stat)}),
               (std::array<u32, 3>{0x1FF, 0x77, 0xFF7F}));
 
-    // The program itself does not run yet: MSCAL places it, MSCNT leaves
-    // tpc where the last one stopped.
+    // MSCAL and MSCALF start at immediate * 8, MSCNT where tpc stands. The
+    // pairs at 16, 24 and 0x48 carry an end bit (upper word MAX with an empty
+    // mask), so each program stops one pair after its first.
+    for (u32 at : {16u, 24u, 0x48u}) hostStore<u32>(vu1.microMem + at + 4, 0x4000002B);
     send({vifCode(Mscal, 0, 3)});
-    EXPECT_EQ(vu1.tpc, 24u);
+    EXPECT_EQ(vu1.tpc, 40u);
     send({vifCode(0x80 | Mscalf, 0, 2)});
-    EXPECT_EQ(vu1.tpc, 16u);
+    EXPECT_EQ(vu1.tpc, 32u);
     vu1.tpc = 0x48;
     send({vifCode(Mscnt, 0, 5)});
-    EXPECT_EQ(vu1.tpc, 0x48u);
+    EXPECT_EQ(vu1.tpc, 0x58u);
 }
 
 // Every payload kind, with UNPACKs whose vectors cross words.

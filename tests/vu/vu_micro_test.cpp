@@ -1,0 +1,187 @@
+// VU1 micro-program execution from the host: the end and I bits, the
+// branches with their delay slots, XGKICK to the recording GS, and the cut-off
+// for a program without an end bit. Programs are encoded below; expected
+// values are worked out by hand from the rules.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "memory/host_access.h"
+#include "plugins/recording.h"
+#include "support/guest_machine.h"
+#include "support/test_plugins.h"
+#include "vu/vu1_micro.h"
+#include "vu/vu_state.h"
+
+namespace {
+
+constexpr u32 kEnd = 0x40000000;
+constexpr u32 kIBit = 0x80000000;
+constexpr u32 kUpperNop = 0x2B;  // MAX with an empty dest mask: writes nothing, sets no flag
+
+u32 lowerField(u32 op, u32 t, u32 s, u32 imm11) { return (op << 25) | (t << 16) | (s << 11) | (imm11 & 0x7FF); }
+u32 iaddiu(u32 t, u32 s, u32 imm) { return lowerField(0x08, t, s, imm) | ((imm >> 11) & 0xF) << 21; }
+u32 branch(u32 op, u32 t, u32 s, s32 offset) { return lowerField(op, t, s, static_cast<u32>(offset)); }
+u32 xgkick(u32 s) { return (0x40u << 25) | (s << 11) | (0x1B << 6) | 0x3C; }
+// ADDi fd.x, fs: fd.x = fs.x + I.
+u32 addiX(u32 d, u32 s) { return (0x8u << 21) | (s << 11) | (d << 6) | 0x22; }
+
+constexpr u32 kB = 0x20, kBal = 0x21, kJr = 0x24, kIbeq = 0x28, kIbne = 0x29;
+constexpr u32 kIbltz = 0x2C, kIbgtz = 0x2D, kIblez = 0x2E, kIbgez = 0x2F;
+
+void putPair(u32 byteOffset, u32 lower, u32 upper = kUpperNop) {
+    hostStore<u32>(vu1.microMem + byteOffset, lower);
+    hostStore<u32>(vu1.microMem + byteOffset + 4, upper);
+}
+
+// Micro memory full of pairs that do nothing.
+void clearProgram() {
+    for (u32 at = 0; at < kVu1MemoryBytes; at += 8) putPair(at, iaddiu(0, 0, 0));
+}
+
+class VuMicro : public testing::Test {
+protected:
+    void SetUp() override {
+        useTestPlugins();
+        resetMachine();
+        // A reset keeps VU1's registers; each test starts from zero.
+        std::memset(vu1.vf, 0, sizeof vu1.vf);
+        std::memset(vu1.vi, 0, sizeof vu1.vi);
+        vu1.vf[0].f[3] = 1.0f;
+        clearProgram();
+    }
+};
+
+TEST_F(VuMicro, AnEndBitRunsOneMorePairAndTpcStopsAfterIt) {
+    putPair(16, iaddiu(1, 0, 5), kUpperNop | kEnd);
+    putPair(24, iaddiu(2, 0, 6));
+    putPair(32, iaddiu(3, 0, 7));
+    vu1.tpc = 16;
+    vu1Run();
+    EXPECT_EQ(vu1.vi[1], 5u);
+    EXPECT_EQ(vu1.vi[2], 6u);
+    EXPECT_EQ(vu1.vi[3], 0u);
+    EXPECT_EQ(vu1.tpc, 32u);
+
+    // The D and T bits end a program too.
+    for (u32 bit : {0x10000000u, 0x08000000u}) {
+        putPair(0, iaddiu(4, 0, 1), kUpperNop | bit);
+        vu1.tpc = 0;
+        vu1Run();
+        EXPECT_EQ(vu1.tpc, 16u) << std::hex << bit;
+    }
+}
+
+// The upper instruction of an I-bit pair reads I as it was; the lower word
+// then becomes I and is not executed.
+TEST_F(VuMicro, TheIBitLoadsTheLowerWordIntoIAfterTheUpperRead) {
+    vu1.vi[kViI] = std::bit_cast<u32>(5.0f);
+    putPair(0, std::bit_cast<u32>(2.0f), addiX(1, 0) | kIBit);
+    putPair(8, iaddiu(0, 0, 0), addiX(2, 0) | kEnd);
+    vu1.tpc = 0;
+    vu1Run();
+    EXPECT_EQ(vu1.vf[1].f[0], 5.0f);
+    EXPECT_EQ(vu1.vf[2].f[0], 2.0f);
+    EXPECT_EQ(vu1.vi[kViI], std::bit_cast<u32>(2.0f));
+}
+
+TEST_F(VuMicro, BalLinksPastTheDelaySlotAndJrReturnsThere) {
+    putPair(0x20, branch(kBal, 1, 0, 3));  // to 0x28 + 3 * 8 = 0x40
+    putPair(0x28, iaddiu(2, 0, 7));        // delay slot
+    putPair(0x30, iaddiu(3, 0, 9), kUpperNop | kEnd);
+    putPair(0x38, iaddiu(6, 0, 11));
+    putPair(0x40, branch(kJr, 0, 1, 0));
+    putPair(0x48, iaddiu(4, 0, 3));  // delay slot
+    vu1.tpc = 0x20;
+    vu1Run();
+    EXPECT_EQ(vu1.vi[1], 0x30u);
+    EXPECT_EQ((std::vector<u32>{vu1.vi[2], vu1.vi[3], vu1.vi[4], vu1.vi[6]}), (std::vector<u32>{7, 9, 3, 11}));
+    EXPECT_EQ(vu1.tpc, 0x40u);
+
+    // B backwards with a negative offset, and JALR linking into the register
+    // it jumps through (the target is read first).
+    clearProgram();
+    putPair(0x100, branch(0x25, 5, 5, 0));  // JALR vi5, vi5
+    putPair(0x108, iaddiu(7, 0, 1));
+    putPair(0x200, branch(kB, 0, 0, -4));  // to 0x208 - 0x20 = 0x1E8
+    putPair(0x208, iaddiu(8, 0, 2));
+    putPair(0x1E8, iaddiu(9, 0, 3), kUpperNop | kEnd);
+    vu1.vi[5] = 0x200;
+    vu1.tpc = 0x100;
+    vu1Run();
+    EXPECT_EQ(vu1.vi[5], 0x110u);
+    EXPECT_EQ((std::vector<u32>{vu1.vi[7], vu1.vi[8], vu1.vi[9]}), (std::vector<u32>{1, 2, 3}));
+    EXPECT_EQ(vu1.tpc, 0x1F8u);
+}
+
+// Only the low 16 bits are compared; an end bit in the delay slot of a taken
+// branch leaves one more pair, at the target.
+TEST_F(VuMicro, ConditionalBranchesCompareSixteenBitsAndEndAfterTheTarget) {
+    vu1.vi[1] = 0x10000;
+    putPair(0x00, branch(kIbne, 1, 0, 5));
+    putPair(0x08, iaddiu(2, 0, 1));
+    putPair(0x10, branch(kIbeq, 1, 0, 4));  // to 0x18 + 0x20 = 0x38
+    putPair(0x18, iaddiu(3, 0, 2), kUpperNop | kEnd);
+    putPair(0x20, iaddiu(4, 0, 4));
+    putPair(0x38, iaddiu(5, 0, 5));
+    putPair(0x40, iaddiu(6, 0, 6));
+    vu1.tpc = 0;
+    vu1Run();
+    EXPECT_EQ((std::vector<u32>{vu1.vi[2], vu1.vi[3], vu1.vi[4], vu1.vi[5], vu1.vi[6]}),
+              (std::vector<u32>{1, 2, 0, 5, 0}));
+    EXPECT_EQ(vu1.tpc, 0x40u);
+}
+
+TEST_F(VuMicro, SignTestsReadTheLowHalfAsSigned) {
+    struct Case {
+        u32 op, value;
+        bool taken;
+    };
+    const Case cases[] = {
+        {kIbltz, 0x8000, true},  {kIbltz, 0, false},     {kIbltz, 0x10000, false}, {kIbgtz, 0x7FFF, true},
+        {kIbgtz, 0x8000, false}, {kIbgtz, 0, false},     {kIblez, 0, true},        {kIblez, 0xFFFF, true},
+        {kIblez, 1, false},      {kIbgez, 0x10000, true}, {kIbgez, 0xFFFF, false},
+    };
+    for (const Case& c : cases) {
+        clearProgram();
+        putPair(0x00, branch(c.op, 0, 1, 2));  // to 0x08 + 0x10 = 0x18
+        putPair(0x08, iaddiu(0, 0, 0), kUpperNop | kEnd);
+        putPair(0x10, iaddiu(2, 0, 1));
+        putPair(0x18, iaddiu(2, 0, 2));
+        vu1.vi[1] = c.value;
+        vu1.vi[2] = 0;
+        vu1.tpc = 0;
+        vu1Run();
+        EXPECT_EQ(vu1.vi[2], c.taken ? 2u : 1u) << std::hex << c.op << " " << c.value;
+    }
+}
+
+// XGKICK with VI[is] = 0x10 hands the GS the packet at byte 0x100 of data
+// memory: one GIF tag (NLOOP 1, EOP, PACKED, one register) and one quadword.
+TEST_F(VuMicro, XgkickHandsTheGsThePacketAtTheQuadwordInVi) {
+    const std::vector<u32> packet = {0x00008001, 0x10000000, 0xE, 0, 0x11, 0x22, 0x33, 0x44};
+    std::memcpy(vu1.dataMem + 0x100, packet.data(), 4 * packet.size());
+    vu1.vi[3] = 0x10;
+    putPair(0, xgkick(3), kUpperNop | kEnd);
+    vu1.tpc = 0;
+    vu1Run();
+    std::vector<RecordedCall> kicks;
+    for (const RecordedCall& call : recordedCalls())
+        if (call.entry == "GSgifTransfer2") kicks.push_back(call);
+    ASSERT_EQ(kicks.size(), 1u);
+    EXPECT_EQ(kicks[0].data, packet);
+}
+
+// A program without an end bit stops after the pair limit; tpc wraps inside
+// micro memory on the way (16M pairs are a whole number of laps).
+TEST_F(VuMicro, AProgramWithoutAnEndBitIsCutOffAndTpcWraps) {
+    for (u32 at = 0; at < kVu1MemoryBytes; at += 8) putPair(at, iaddiu(1, 1, 1));
+    vu1.tpc = 0x3FF8;
+    vu1Run();
+    EXPECT_EQ(vu1.tpc, 0x3FF8u);
+    EXPECT_EQ(vu1.vi[1], 0x10000u);
+}
+
+}  // namespace
