@@ -83,6 +83,8 @@ bool measure(const Workload& workload, int repetitions) {
 
 // VIF1 UNPACK throughput, in vif_bench.cpp.
 bool vifUnpackBench(int repetitions);
+// VU1 micro-program throughput, in vu1_bench.cpp.
+bool vu1MicroBench(int repetitions);
 
 // corvane-bench [REPETITIONS] [WORKLOAD]
 int main(int argc, char** argv) {
@@ -93,5 +95,6 @@ int main(int argc, char** argv) {
         if (!measure(workload, repetitions)) return 1;
     }
     if ((!only || std::strcmp(only, "vif") == 0) && !vifUnpackBench(repetitions)) return 1;
+    if ((!only || std::strcmp(only, "vu1") == 0) && !vu1MicroBench(repetitions)) return 1;
     return 0;
 }
