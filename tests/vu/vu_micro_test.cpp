@@ -185,3 +185,26 @@ TEST_F(VuMicro, AProgramWithoutAnEndBitIsCutOffAndTpcWraps) {
 }
 
 }  // namespace
+
+namespace {
+
+// A guest program sends the micro-program and a vertex over a VIF1 DMA chain
+// and starts it; the GS receives the GIF packet VU1 built, with the vertex
+// transformed as computed here.
+TEST(VuMicroDma, AGuestProgramTransformsAVertexAndKicksItToTheGs) {
+    useTestPlugins();
+    ASSERT_TRUE(loadGuestProgram("vu_micro_dma"));
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    const float vertex[4] = {1.5f, -2.25f, 100.0f, 1.0f};
+    std::vector<u32> expected = {0x00008002, 0x10000000, 0x5, 0};
+    for (float lane : vertex) expected.push_back(std::bit_cast<u32>(lane));
+    for (float lane : vertex) expected.push_back(static_cast<u32>(static_cast<s32>(lane * 2.0f * 16.0f)));
+    std::vector<RecordedCall> kicks;
+    for (const RecordedCall& call : recordedCalls())
+        if (call.entry == "GSgifTransfer2") kicks.push_back(call);
+    ASSERT_EQ(kicks.size(), 1u);
+    EXPECT_EQ(kicks[0].data, expected);
+    EXPECT_EQ(vu1.tpc, 56u);
+}
+
+}  // namespace
