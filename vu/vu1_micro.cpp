@@ -13,10 +13,13 @@ u32 lastUpperWord = 0;
 
 void vu1ExecPair() {
     const u32 at = vu1.tpc & kVu1MemoryMask;
+    // tpc is stored before the fetch and code after it, so that the two
+    // neighbouring words are not merged into one wide store that the
+    // handlers' loads of code would stall on (see cpuStep).
+    vu1.tpc = (at + 8) & kVu1MemoryMask;
     const u32 lower = hostLoad<u32>(vu1.microMem + at);
     const u32 upper = hostLoad<u32>(vu1.microMem + at + 4);
     lastUpperWord = upper;
-    vu1.tpc = (at + 8) & kVu1MemoryMask;
     vu1.code = upper;
     vu1RunUpper();
     // The upper instruction of an I-bit pair has read I as it was before.
