@@ -13,7 +13,8 @@ KernelObjects kernel;
 
 namespace {
 
-bool isHandlerSlot(u32 index) { return index < kHandlerSlotCount; }
+bool isIntcSlot(u32 cause) { return cause < kIntcHandlerSlotCount; }
+bool isDmacSlot(u32 channel) { return channel < kDmacHandlerSlotCount; }
 bool isThreadId(u32 id) { return id < kThreadCount; }
 bool isSemaId(u32 id) { return id < kSemaCount; }
 
@@ -40,26 +41,26 @@ void semaIncrementCount(u32 id) {
 
 void SYSCALL_AddIntcHandler() {
     const u32 cause = argA0();
-    if (isHandlerSlot(cause)) kernel.intcHandlers[cause] = IntcHandlerSlot{1, argA1()};
+    if (isIntcSlot(cause)) kernel.intcHandlers[cause] = IntcHandlerSlot{1, argA1()};
     returnSigned32(cause);
 }
 
 // Removing keeps the address; only the enabled flag drops.
 void SYSCALL_RemoveIntcHandler() {
     const u32 cause = argA0();
-    if (isHandlerSlot(cause)) kernel.intcHandlers[cause].enabled = 0;
+    if (isIntcSlot(cause)) kernel.intcHandlers[cause].enabled = 0;
     returnValue64(1);
 }
 
 void SYSCALL_AddDmacHandler() {
     const u32 channel = argA0();
-    if (isHandlerSlot(channel)) kernel.dmacHandlers[channel] = DmacHandlerSlot{1, argA1()};
+    if (isDmacSlot(channel)) kernel.dmacHandlers[channel] = DmacHandlerSlot{1, argA1()};
     returnSigned32(channel);
 }
 
 void SYSCALL_RemoveDmacHandler() {
     const u32 channel = argA0();
-    if (isHandlerSlot(channel)) kernel.dmacHandlers[channel].enabled = 0;
+    if (isDmacSlot(channel)) kernel.dmacHandlers[channel].enabled = 0;
     returnValue64(1);
 }
 

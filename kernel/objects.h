@@ -9,7 +9,8 @@
 
 #include "core/types.h"
 
-inline constexpr u32 kHandlerSlotCount = 10;   // INTC causes and DMA channels 0-9
+inline constexpr u32 kIntcHandlerSlotCount = 15;  // INTC causes 0-14
+inline constexpr u32 kDmacHandlerSlotCount = 10;  // DMA channels 0-9
 inline constexpr u32 kThreadCount = 32;        // thread ids 0-31
 inline constexpr u32 kThreadRecordWords = 12;  // the 48-byte thread parameter block
 inline constexpr u32 kSemaCount = 32;          // semaphore ids 0-31
@@ -52,8 +53,8 @@ struct SemaRecord {
 };
 
 struct KernelObjects {
-    std::array<IntcHandlerSlot, kHandlerSlotCount> intcHandlers;
-    std::array<DmacHandlerSlot, kHandlerSlotCount> dmacHandlers;
+    std::array<IntcHandlerSlot, kIntcHandlerSlotCount> intcHandlers;
+    std::array<DmacHandlerSlot, kDmacHandlerSlotCount> dmacHandlers;
     std::array<ThreadRecord, kThreadCount> threads;
     std::array<SemaRecord, kSemaCount> semaphores;
     u32 currentThreadId;  // 0 after a reset; nothing changes it

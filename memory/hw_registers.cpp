@@ -11,6 +11,7 @@ namespace {
 // the start of the block.
 constexpr u32 kTimerRegistersEnd = 0x2000;
 constexpr bool isTimerCount(u32 offset) { return offset < kTimerRegistersEnd && (offset & 0x7FF) == 0; }
+constexpr bool isTimerMode(u32 offset) { return offset < kTimerRegistersEnd && (offset & 0x7FF) == 0x10; }
 
 // The STR byte of the SPR-from CHCR, the one byte store with an effect.
 constexpr u32 kSprFromChcrStrByte = 0xD001;
@@ -30,6 +31,7 @@ constexpr unsigned startedChannel(u32 offset) {
 
 u32 hwRead32(u32 offset) {
     if (isTimerCount(offset)) return timerCountRead(offset);
+    if (isTimerMode(offset)) return timerModeRead(offset);
     return hostLoad<u32>(memory.hw + offset);
 }
 
@@ -57,8 +59,8 @@ void hwWrite32(u32 offset, u32 value) {
     const unsigned channel = startedChannel(offset);
     if (channel == kDmaSprFrom) return dmaStartSprFrom(value);
     if (channel != kDmaChannelCount) return dmaStartChannel(channel, value);
+    if (offset < kTimerRegistersEnd) return timerRegisterWritten(value, offset);
     hostStore<u32>(reg, value);
-    if (offset < kTimerRegistersEnd) timerRegisterWritten(value, offset);
 }
 
 void hwWrite64(u32 offset, u32 low, u32 high) {

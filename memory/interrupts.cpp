@@ -63,7 +63,7 @@ bool deliveryEnded(const Delivery& delivery) { return delivery.stopRequested || 
 // INTC_MASK is not consulted: every pending cause with a handler runs. A
 // pending cause without one stays pending.
 void intcPass(Delivery& delivery) {
-    for (u32 cause = 0; cause < kHandlerSlotCount; ++cause) {
+    for (u32 cause = 0; cause < kIntcHandlerSlotCount; ++cause) {
         const IntcHandlerSlot& slot = kernel.intcHandlers[cause];
         if ((readStatusRegister(kHwIntcStat) & (1u << cause)) == 0 || !slot.enabled) continue;
         callHandler(delivery, slot.address, cause);
@@ -76,7 +76,7 @@ void intcPass(Delivery& delivery) {
 // without a handler. The stop is looked at after every channel, pending or
 // not, so a stop from the INTC pass leaves channel 0 alone to be handled.
 void dmacPass(Delivery& delivery) {
-    for (u32 channel = 0; channel < kHandlerSlotCount; ++channel) {
+    for (u32 channel = 0; channel < kDmacHandlerSlotCount; ++channel) {
         if ((readStatusRegister(kHwDStat) & (1u << channel)) != 0) {
             const DmacHandlerSlot& slot = kernel.dmacHandlers[channel];
             if (slot.enabled) callHandler(delivery, slot.address, channel);

@@ -35,6 +35,12 @@ constexpr std::array<u32, 4> kRateByClockSelect = {2, 32, 512, kFrameCycles / 25
 TimerRecord& vblankRecord() { return timers[kVblankRecord]; }
 
 u32 storedCount(const TimerRecord& timer) { return hostLoad<u32>(timer.count); }
+u32 storedMode(const TimerRecord& timer) { return hostLoad<u32>(timer.mode); }
+u32 compareValue(const TimerRecord& timer) { return hostLoad<u32>(timer.compare) & 0xFFFF; }
+
+bool interruptsEnabled(const TimerRecord& timer) {
+    return (storedMode(timer) & (kTimerModeCompareEnable | kTimerModeOverflowEnable)) != 0;
+}
 
 // Cycles from now until the record falls due; a record already overdue
 // wraps to a huge value, so it never decides the next event.
@@ -43,26 +49,105 @@ u32 cyclesUntilDue(const TimerRecord& record) { return record.start + record.int
 // Cycles for the count to run from its stored value up to 0xFFFF.
 u32 cyclesToOverflow(const TimerRecord& timer) { return ((0xFFFF - storedCount(timer)) * timer.rate) >> 2; }
 
+// The live count moves by four at every step of `rate` cycles, counted from
+// cycle 0; these helpers follow it as though it never wrapped at 16 bits.
+constexpr u64 kCountWrap = 0x10000;
+constexpr u32 kCountPerStep = 4;
+constexpr u32 kOverflowTarget = 0;  // wrapping past 0xFFFF reaches 0
+constexpr u64 kCycleCounterWrap = u64{1} << 32;
+
+u64 unwrappedCount(const TimerRecord& timer, u32 step) {
+    return (storedCount(timer) & 0xFFFF) + u64{kCountPerStep} * step;
+}
+
+// Whether the count reaches `target` (modulo 0x10000) at a step after
+// `fromStep`, up to and including `toStep`. The count moves in fours, so
+// "reaches" means passes from below to at or above.
+bool countReaches(const TimerRecord& timer, u32 target, u32 fromStep, u32 toStep) {
+    const u64 from = unwrappedCount(timer, fromStep) + kCountWrap - target;
+    const u64 to = unwrappedCount(timer, toStep) + kCountWrap - target;
+    return to / kCountWrap > from / kCountWrap;
+}
+
+// Steps after `step` until the count reaches `target`; a count standing on
+// the target now reaches it again only after a full turn.
+u32 stepsUntilReached(const TimerRecord& timer, u32 target, u32 step) {
+    const u32 now = static_cast<u32>(unwrappedCount(timer, step) % kCountWrap);
+    u32 distance = static_cast<u32>((target + kCountWrap - now) % kCountWrap);
+    if (distance == 0) distance = kCountWrap;
+    return (distance + kCountPerStep - 1) / kCountPerStep;
+}
+
+void raiseIntcBits(u32 bits) {
+    u8* intcStat = memory.hw + kHwIntcStat;
+    hostStore<u32>(intcStat, hostLoad<u32>(intcStat) | bits);
+}
+
+// Sets the flags of the enabled events that the count reached since the
+// timer was last looked at (its start); a flag going up raises the
+// timer's INTC cause. A flag the guest has not yet cleared raises nothing
+// more.
+void raiseReachedEvents(unsigned n) {
+    TimerRecord& timer = timers[n];
+    const u32 fromStep = timer.start / timer.rate;
+    const u32 toStep = ee.cycle / timer.rate;
+    if (toStep <= fromStep) return;  // no step since, or the cycle counter wrapped
+    const u32 mode = storedMode(timer);
+    u32 reached = 0;
+    if ((mode & kTimerModeCompareEnable) && countReaches(timer, compareValue(timer), fromStep, toStep)) {
+        reached |= kTimerModeCompareFlag;
+    }
+    if ((mode & kTimerModeOverflowEnable) && countReaches(timer, kOverflowTarget, fromStep, toStep)) {
+        reached |= kTimerModeOverflowFlag;
+    }
+    hostStore<u32>(timer.mode, mode | reached);
+    if ((reached & ~mode) != 0) raiseIntcBits(1u << (kIntcTimer0Cause + n));
+}
+
+// Starts the timer's interval now and ends it at the first step at which
+// the count reaches an enabled event. An interval that would run past the
+// wrap of the 32-bit cycle counter ends at the wrap instead, where the
+// live count jumps anyway, and is worked out afresh there.
+void armReachedEvents(TimerRecord& timer) {
+    const u32 mode = storedMode(timer);
+    const u32 step = ee.cycle / timer.rate;
+    u32 steps = ~0u;
+    if (mode & kTimerModeCompareEnable) steps = std::min(steps, stepsUntilReached(timer, compareValue(timer), step));
+    if (mode & kTimerModeOverflowEnable) steps = std::min(steps, stepsUntilReached(timer, kOverflowTarget, step));
+    const u64 dueCycle = std::min((u64{step} + steps) * timer.rate, kCycleCounterWrap);
+    timer.start = ee.cycle;
+    timer.interval = static_cast<u32>(dueCycle - ee.cycle);
+}
+
+// Brings a timer with interrupts up to the present between scheduler runs.
+// Its next event can only move later, so the schedule stays as it is: the
+// scheduler finds nothing due at the old moment and looks again.
+void catchUpEvents(unsigned n) {
+    TimerRecord& timer = timers[n];
+    if (!interruptsEnabled(timer)) return;
+    raiseReachedEvents(n);
+    armReachedEvents(timer);
+}
+
 void reschedule() {
     eventBase = ee.cycle;
     eventDelta = kNoEvent;
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
 }
 
-// A timer that falls due only starts a new interval: nothing in the machine
-// waits on a timer interrupt.
+// A timer without interrupts only starts a new interval when it falls due;
+// one with interrupts raises what its count reached and looks ahead again.
 void timersFallDue() {
     for (unsigned n = 0; n < kTimerCount; ++n) {
         TimerRecord& timer = timers[n];
         if (ee.cycle - timer.start < timer.interval) continue;
-        timer.start = ee.cycle;
-        timer.interval = cyclesToOverflow(timer);
+        if (interruptsEnabled(timer)) {
+            catchUpEvents(n);
+        } else {
+            timer.start = ee.cycle;
+            timer.interval = cyclesToOverflow(timer);
+        }
     }
-}
-
-void raiseIntcBits(u32 bits) {
-    u8* intcStat = memory.hw + kHwIntcStat;
-    hostStore<u32>(intcStat, hostLoad<u32>(intcStat) | bits);
 }
 
 // The vertical blank shared by the timed and the CSR-triggered kind; each
@@ -134,18 +219,46 @@ void handleKeyEvent(keyEvent* event) {
     }
 }
 
+// A read of a timer with interrupts first raises what its count has reached
+// by now, so the guest never sees a count past an event whose flag is not
+// yet up.
 u32 timerCountRead(u32 offset) {
-    const TimerRecord& timer = timers[(offset >> 11) & 3];
+    const unsigned n = (offset >> 11) & 3;
+    catchUpEvents(n);
+    const TimerRecord& timer = timers[n];
     return (storedCount(timer) + (ee.cycle / timer.rate) * 4) & 0xFFFF;
 }
 
+u32 timerModeRead(u32 offset) {
+    const unsigned n = (offset >> 11) & 3;
+    catchUpEvents(n);
+    return storedMode(timers[n]);
+}
+
 // Only the four registers of a timer change its schedule; the rest of its
-// 2 KB block is plain storage.
+// 2 KB block is plain storage. Events a timer with interrupts reached
+// before the write are raised first, under the settings they were reached
+// with.
 void timerRegisterWritten(u32 value, u32 offset) {
     const u32 reg = offset & kTimerRegisterMask;
-    if (reg != kCountOffset && reg != kModeOffset && reg != kCompareOffset && reg != kHoldOffset) return;
-    TimerRecord& timer = timers[(offset >> 11) & 3];
-    if (reg == kModeOffset) timer.rate = kRateByClockSelect[value & 3];
-    timer.interval = cyclesToOverflow(timer);
+    u8* stored = memory.hw + offset;
+    if (reg != kCountOffset && reg != kModeOffset && reg != kCompareOffset && reg != kHoldOffset) {
+        hostStore<u32>(stored, value);
+        return;
+    }
+    const unsigned n = (offset >> 11) & 3;
+    TimerRecord& timer = timers[n];
+    if (interruptsEnabled(timer)) raiseReachedEvents(n);
+    if (reg == kModeOffset) {
+        // A 1 written to a flag clears it; a 0 leaves it as it is.
+        value = (value & ~kTimerModeFlags) | (hostLoad<u32>(stored) & kTimerModeFlags & ~value);
+        timer.rate = kRateByClockSelect[value & 3];
+    }
+    hostStore<u32>(stored, value);
+    if (interruptsEnabled(timer)) {
+        armReachedEvents(timer);
+    } else {
+        timer.interval = cyclesToOverflow(timer);
+    }
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
 }

@@ -7,6 +7,12 @@
 // Tn_COUNT at +0x00, Tn_MODE at +0x10, Tn_COMP at +0x20, Tn_HOLD at +0x30.
 // The stored Tn_COUNT never advances; a read computes the live count from
 // the cycle counter.
+//
+// A timer with its compare (CMPE) or overflow (OVFE) interrupt enabled in
+// Tn_MODE falls due at the exact cycle its live count reaches Tn_COMP or
+// wraps past 0xFFFF: it sets the matching flag in Tn_MODE (EQUF, OVFF) and
+// raises its INTC cause (9 + n) when the flag goes up. Writing a 1 to a
+// flag clears it. A timer without either enable only restarts its interval.
 #pragma once
 
 #include "core/types.h"
@@ -18,12 +24,20 @@ struct TimerRecord {
     u8* compare;
     u8* hold;
     u32 interval;   // cycles from start until the record falls due
-    u32 start;
+    u32 start;      // for a timer with interrupts enabled: the cycle its events were last looked at
     u32 rate;       // cycles per count step; the frame length for the vertical blank
     u32 flag;       // vertical blank only: vblankPending, not yet reported through CSR
 };
 
 inline constexpr unsigned kTimerCount = 4;
+
+// Tn_MODE bits of the timer interrupts.
+inline constexpr u32 kTimerModeCompareEnable = 1u << 8;    // CMPE
+inline constexpr u32 kTimerModeOverflowEnable = 1u << 9;   // OVFE
+inline constexpr u32 kTimerModeCompareFlag = 1u << 10;     // EQUF
+inline constexpr u32 kTimerModeOverflowFlag = 1u << 11;    // OVFF
+inline constexpr u32 kTimerModeFlags = kTimerModeCompareFlag | kTimerModeOverflowFlag;
+inline constexpr u32 kIntcTimer0Cause = 9;  // timers 0-3 raise INTC causes 9-12
 inline constexpr unsigned kVblankRecord = 4;
 inline constexpr u32 kFrameCycles = 153600;
 // Once the guest has had this many vertical blanks by polling CSR, each
@@ -57,6 +71,9 @@ void csrVblank();
 void handleKeyEvent(keyEvent* event);
 
 // Hooks of the hardware registers: the live count of Tn_COUNT (offsets
-// 0x0000, 0x0800, 0x1000, 0x1800), and a 32-bit store below 0x2000.
+// 0x0000, 0x0800, 0x1000, 0x1800), Tn_MODE with the flags of the events
+// reached so far (0x0010, 0x0810, ...), and a 32-bit store below 0x2000,
+// which this stores (Tn_MODE with its write-1-to-clear flags) and schedules.
 u32 timerCountRead(u32 offset);
+u32 timerModeRead(u32 offset);
 void timerRegisterWritten(u32 value, u32 offset);

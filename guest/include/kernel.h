@@ -37,7 +37,7 @@ struct SemaParam {
 /* Display set-up: interlace is non-zero for an interlaced display. */
 void SetGsCrt(int interlace, int mode, int field);
 
-/* Interrupt handlers, one per INTC cause or DMA channel (0-9). */
+/* Interrupt handlers, one per INTC cause (0-14) or DMA channel (0-9). */
 int AddIntcHandler(int cause, int (*handler)(int), int next);
 int RemoveIntcHandler(int cause, int handlerId);
 int AddDmacHandler(int channel, int (*handler)(int), int next);

@@ -16,10 +16,8 @@ TEST(KernelReset, ClearsTheTablesAndTheSifToggleButKeepsSifRegister4) {
         EXPECT_EQ(kernel.threads[id].word[0], id == 0 ? kThreadRunning : kThreadFree) << "thread " << id;
     }
     for (const SemaRecord& sema : kernel.semaphores) EXPECT_EQ(sema.inUse, 0);
-    for (u32 slot = 0; slot < kHandlerSlotCount; ++slot) {
-        EXPECT_EQ(kernel.intcHandlers[slot].enabled, 0) << "INTC slot " << slot;
-        EXPECT_EQ(kernel.dmacHandlers[slot].enabled, 0) << "DMAC slot " << slot;
-    }
+    for (const IntcHandlerSlot& slot : kernel.intcHandlers) EXPECT_EQ(slot.enabled, 0);
+    for (const DmacHandlerSlot& slot : kernel.dmacHandlers) EXPECT_EQ(slot.enabled, 0);
     EXPECT_EQ(kernel.currentThreadId, 0u);
     EXPECT_EQ(kernelCalls.sifToggle, 0u);
     EXPECT_EQ(kernelCalls.sifReg4, 0x1234u);
@@ -79,11 +77,14 @@ TEST(KernelHandlers, SlotsRecordTheLatestHandlerAndKeepTheAddressOnRemoval) {
     expectResults({{1, "RemoveIntcHandler"}, {1, "RemoveDmacHandler"}});
     const u32 handlerA = guestSymbol("handlerA");
     const u32 handlerB = guestSymbol("handlerB");
-    const IntcHandlerSlot intc[kHandlerSlotCount] = {{}, {}, {1, handlerB}, {}, {}, {0, handlerA}};
-    const DmacHandlerSlot dmac[kHandlerSlotCount] = {{}, {}, {}, {0, handlerA}, {}, {}, {}, {}, {}, {1, handlerB}};
-    for (u32 slot = 0; slot < kHandlerSlotCount; ++slot) {
+    const IntcHandlerSlot intc[kIntcHandlerSlotCount] = {{}, {}, {1, handlerB}, {}, {}, {0, handlerA}, {}, {},
+                                                          {}, {}, {}, {}, {}, {}, {1, handlerA}};
+    const DmacHandlerSlot dmac[kDmacHandlerSlotCount] = {{}, {}, {}, {0, handlerA}, {}, {}, {}, {}, {}, {1, handlerB}};
+    for (u32 slot = 0; slot < kIntcHandlerSlotCount; ++slot) {
         EXPECT_EQ(kernel.intcHandlers[slot].enabled, intc[slot].enabled) << "INTC slot " << slot;
         EXPECT_EQ(kernel.intcHandlers[slot].address, intc[slot].address) << "INTC slot " << slot;
+    }
+    for (u32 slot = 0; slot < kDmacHandlerSlotCount; ++slot) {
         EXPECT_EQ(kernel.dmacHandlers[slot].enabled, dmac[slot].enabled) << "DMAC slot " << slot;
         EXPECT_EQ(kernel.dmacHandlers[slot].address, dmac[slot].address) << "DMAC slot " << slot;
     }
