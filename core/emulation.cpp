@@ -6,6 +6,7 @@
 #include "core/ee_state.h"
 #include "disc/elf_loader.h"
 #include "frontend/log.h"
+#include "iop/module_loader.h"
 #include "kernel/objects.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
@@ -28,6 +29,7 @@ void emuInit() {
     vuReset();
     vifReset();
     timersInit();
+    resetModuleIds();
 }
 
 // HI, LO, SA and the instruction word survive a reset; the PC was just set

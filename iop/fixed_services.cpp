@@ -9,7 +9,7 @@ void fixedAnswerServer601(const RpcCall& call) {
         case 256:
         case 257:
         case 0x5005: call.answer(1); break;
-        default: break;
+        default: rpcUnanswered(call); break;
     }
 }
 

@@ -11,6 +11,11 @@ constexpr u32 kModulePathOffset = 8;
 constexpr u32 kModuleArgumentsOffset = 267;
 constexpr u32 kArchivePathMax = 255;
 constexpr u32 kModulePathMax = 1024;
+constexpr u32 kFirstModuleId = 0x10;
+// The module's own start-up answer, in receive word 1: it stays resident.
+constexpr u32 kModuleResidentEnd = 0;
+
+u32 nextModuleId = kFirstModuleId;
 
 void loadModule(const RpcCall& call) {
     const std::string path = ramString(call.send + kModulePathOffset, kModulePathMax);
@@ -18,7 +23,8 @@ void loadModule(const RpcCall& call) {
         archivePath = ramString(call.send + kModuleArgumentsOffset, kArchivePathMax);
         debugLogLine("SJDATA.IRX");
     }
-    call.answer(0);
+    call.answer(nextModuleId++);
+    call.answerWord(1, kModuleResidentEnd);
 }
 
 }  // namespace
@@ -29,6 +35,8 @@ void moduleLoaderServer(const RpcCall& call) {
         case 1:
         case 6: call.answer(1); break;
         case 255: call.answer(iopVersionWord()); break;
-        default: break;
+        default: rpcUnanswered(call); break;
     }
 }
+
+void resetModuleIds() { nextModuleId = kFirstModuleId; }

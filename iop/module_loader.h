@@ -1,6 +1,9 @@
 // The IOP module loader (server 0x80000006). No module is run: every load
-// succeeds. Loading the data-archive module SJDATA.IRX records the archive
-// path it is given, which the file I/O server reads archive files from.
+// succeeds with a module id of its own, 0x10 for the first load after the
+// machine or the IOP was reset, then 0x11, ... (the console's loader, like
+// the SDK's, takes an id of 0 or less for a failure). Loading the
+// data-archive module SJDATA.IRX records the archive path it is given,
+// which the file I/O server reads archive files from.
 #pragma once
 
 #include <string>
@@ -12,3 +15,6 @@
 extern std::string archivePath;
 
 void moduleLoaderServer(const RpcCall& call);
+
+// Module ids start again at 0x10 (machine initialisation, IOP reset).
+void resetModuleIds();

@@ -1,6 +1,12 @@
 #include "iop/sif_rpc.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <set>
 #include <string>
+#include <utility>
+
+#include "debugger/debug_log.h"
 
 #include "iop/cdvd_service.h"
 #include "iop/file_service.h"
@@ -19,12 +25,29 @@ u32 iopVersionWord() { return hostLoad<u32>(reinterpret_cast<const u8*>(iopVersi
 
 u32 RpcCall::function() const { return ramWord(packet + 32); }
 u32 RpcCall::sendSize() const { return ramWord(packet + 36); }
+u32 RpcCall::receiveSize() const { return ramWord(packet + 44); }
+u32 RpcCall::server() const { return ramWord(packet + 52); }
 u32 RpcCall::sendWord(u32 index) const { return ramWord(send + 4 * index); }
 void RpcCall::answer(u32 value) const { setRamWord(receive, value); }
+void RpcCall::answerWord(u32 index, u32 value) const {
+    if (index < receiveSize() / 4) setRamWord(receive + 4 * index, value);
+}
+
+void rpcUnanswered(const RpcCall& call) {
+    static std::set<std::pair<u32, u32>> reported;
+    if (call.receiveSize() >= 4) call.answer(kRpcFailure);
+    if (!reported.insert({call.server(), call.function()}).second) return;
+    char line[96];
+    std::snprintf(line, sizeof line, "IOP: no answer for server 0x%08X function %u", call.server(), call.function());
+    debugLogLine(line);
+}
 
 namespace {
 
 constexpr u32 kDescriptorBytes = 16;
+constexpr u32 kDescriptorAttrOffset = 12;
+constexpr u32 kPlainDataAttr = 0;
+constexpr u32 kIopMemorySize = 0x200000;  // the IOP's 2 MB, at the bottom of EE RAM
 constexpr u32 kResetArgumentsOffset = 24;
 constexpr u32 kResetArgumentsMax = 1024;
 
@@ -92,27 +115,60 @@ void callServer(u32 packet, u32 descriptors, u32 count) {
     rpcDispatch(RpcCall{ramOffset(send), ramOffset(ramWord(packet + 40)), packet});
 }
 
+// Copies IOP memory to EE RAM. Both sides are bounded: the IOP address
+// wraps inside its 2 MB, the EE address is masked to RAM byte by byte.
+void readRemoteData(u32 packet) {
+    const u32 record = ramWord(packet + 28);
+    const u32 source = ramWord(packet + 32);
+    const u32 destination = ramWord(packet + 36);
+    const u32 size = std::min(ramWord(packet + 40), kIopMemorySize);
+    for (u32 i = 0; i < size; ++i) setRamByte(destination + i, ramByte((source + i) % kIopMemorySize));
+    signalClient(record);
+    const u32 pendingByte = ramWord(record + kClientRequestWord) + 16;
+    setRamByte(pendingByte, ramByte(pendingByte) & ~1u);
+}
+
+// No IOP program reads what a plain transfer leaves in IOP memory here, and
+// IOP addresses outside the memory service's blocks overlap the EE
+// program, so the data is not copied.
+void dropPlainData(u32 descriptor) {
+    static bool reported = false;
+    if (reported) return;
+    reported = true;
+    char line[96];
+    std::snprintf(line, sizeof line, "IOP: SIF data for IOP address 0x%08X not kept", ramWord(descriptor + 4));
+    debugLogLine(line);
+}
+
 }  // namespace
 
 void rpcDispatch(const RpcCall& call) {
-    const u32 server = ramWord(call.packet + 52);
+    const u32 server = call.server();
     for (const RpcServer& entry : kRpcServers) {
         if (entry.id == server) {
             entry.handler(call);
             return;
         }
     }
+    rpcUnanswered(call);
 }
 
 void SYSCALL_sceSifSetDma() {
     const u32 descriptors = argA0();
     const u32 count = argA1();
-    if (count != 0) {
-        const u32 packet = ramOffset(ramWord(descriptors + kDescriptorBytes * (count - 1)));
+    const u32 last = descriptors + kDescriptorBytes * (count - 1);
+    if (count != 0 && ramWord(last + kDescriptorAttrOffset) == kPlainDataAttr) {
+        dropPlainData(last);
+    } else if (count != 0) {
+        const u32 packet = ramOffset(ramWord(last));
         switch (ramWord(packet + 8)) {
-            case kSifCmdIopReset: resetIop(packet); break;
+            case kSifCmdIopReset:
+                resetIop(packet);
+                resetModuleIds();
+                break;
             case kSifCmdRpcBind: bindClient(packet); break;
             case kSifCmdRpcCall: callServer(packet, descriptors, count); break;
+            case kSifCmdRemoteDataRead: readRemoteData(packet); break;
             default: break;
         }
     }

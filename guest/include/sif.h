@@ -11,7 +11,9 @@
 #define SIF_SERVER_MODULE_LOADER 0x80000006u
 
 /* One transfer descriptor of sceSifSetDma; the last one of a list carries
-   the command packet, the one before it a call's send buffer. */
+   the command packet, the one before it a call's send buffer. A command
+   packet's attribute asks for an interrupt on the IOP (INT_O) and ends the
+   list (ERT); plain data goes with attribute 0. */
 struct SifDmaTransfer {
     const void *src;
     unsigned dest;
@@ -19,9 +21,13 @@ struct SifDmaTransfer {
     unsigned attr;
 };
 
+#define SIF_DMA_DATA 0u
+#define SIF_DMA_COMMAND 0x44u
+
 #define SIF_CMD_IOP_RESET 0x80000003u
 #define SIF_CMD_RPC_BIND 0x80000009u
 #define SIF_CMD_RPC_CALL 0x8000000Au
+#define SIF_CMD_REMOTE_DATA_READ 0x8000000Cu
 
 /* The command packet, 64 bytes. */
 struct SifRpcPacket {
@@ -40,9 +46,22 @@ struct SifRpcCallPacket {
     unsigned functionOrServer;   /* 32: bind: the server; call: the function */
     unsigned sendSize;           /* 36 */
     void *receive;               /* 40 */
-    unsigned reserved2[2];
+    unsigned receiveSize;        /* 44 */
+    unsigned reserved2;
     unsigned server;             /* 52 */
     unsigned reserved3[2];
+};
+
+/* The remote data read: IOP memory copied to EE RAM. */
+struct SifRemoteDataPacket {
+    unsigned header[2];
+    unsigned command;         /* 8 */
+    unsigned reserved[4];
+    struct SifRpcClient *client; /* 28: signalled when the data is there */
+    unsigned iopAddress;         /* 32 */
+    void *destination;           /* 36 */
+    unsigned size;               /* 40 */
+    unsigned reserved2[5];
 };
 
 /* The request block a client points to: bit 0 of `flags` is set while a
@@ -66,10 +85,22 @@ struct SifRpcClient {
 int sifInitClient(struct SifRpcClient *client);
 
 /* Bind and call answer 0 when the kernel signalled the client's semaphore
-   for this request, -1 when it did not. */
+   for this request, -1 when it did not. sifCallRpc's receive buffer is one
+   word; sifCallRpcSized names its size. */
 int sifBindRpc(struct SifRpcClient *client, unsigned server);
 int sifCallRpc(struct SifRpcClient *client, unsigned function, const void *send, unsigned sendSize,
                void *receive);
+int sifCallRpcSized(struct SifRpcClient *client, unsigned function, const void *send, unsigned sendSize,
+                    void *receive, unsigned receiveSize);
+
+/* Copies `size` bytes of IOP memory at `iopAddress` to `destination`;
+   `client` is the receive-data record whose semaphore is signalled. 0 when
+   signalled, -1 when not. */
+int sifReadRemoteData(struct SifRpcClient *client, unsigned iopAddress, void *destination, unsigned size);
+
+/* Loads an IOP module with the module loader: its module id (> 0), or 0 or
+   less for a failure; *result gets the module's own start-up answer. */
+int sifLoadModule(const char *path, const char *arguments, int *result);
 
 /* Resets the IOP with the given argument string (at most 79 characters). */
 void sifResetIop(const char *arguments);

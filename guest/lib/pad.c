@@ -19,7 +19,7 @@ int padCommand(unsigned server, unsigned command, unsigned port, void *area, uns
     struct SifRpcClient *client = clientFor(server);
     for (unsigned i = 0; i < 8; ++i) reply[i] = marker;
     if (client == 0) return -1;
-    return sifCallRpc(client, 1, request, sizeof request, reply);
+    return sifCallRpcSized(client, 1, request, sizeof request, reply, 8 * sizeof reply[0]);
 }
 
 unsigned padOpen(unsigned server, unsigned port, void *area) {

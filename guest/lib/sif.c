@@ -22,7 +22,7 @@ int sifInitClient(struct SifRpcClient *client) {
 
 int sifBindRpc(struct SifRpcClient *client, unsigned server) {
     struct SifRpcCallPacket packet;
-    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, 0};
+    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, SIF_DMA_COMMAND};
     clearWords(&packet, sizeof packet);
     packet.command = SIF_CMD_RPC_BIND;
     packet.client = client;
@@ -33,23 +33,43 @@ int sifBindRpc(struct SifRpcClient *client, unsigned server) {
 
 int sifCallRpc(struct SifRpcClient *client, unsigned function, const void *send, unsigned sendSize,
                void *receive) {
+    return sifCallRpcSized(client, function, send, sendSize, receive, 4);
+}
+
+int sifCallRpcSized(struct SifRpcClient *client, unsigned function, const void *send, unsigned sendSize,
+                    void *receive, unsigned receiveSize) {
     struct SifRpcCallPacket packet;
-    struct SifDmaTransfer transfers[2] = {{send, 0, sendSize, 0}, {&packet, 0, sizeof packet, 0}};
+    struct SifDmaTransfer transfers[2] = {{send, 0, sendSize, SIF_DMA_DATA}, {&packet, 0, sizeof packet, SIF_DMA_COMMAND}};
     clearWords(&packet, sizeof packet);
     packet.command = SIF_CMD_RPC_CALL;
     packet.client = client;
     packet.functionOrServer = function;
     packet.sendSize = sendSize;
     packet.receive = receive;
+    packet.receiveSize = receiveSize;
     packet.server = client->server;
     client->request->flags |= 1;
     sceSifSetDma(transfers, 2);
     return takeAnswer(client);
 }
 
+int sifReadRemoteData(struct SifRpcClient *client, unsigned iopAddress, void *destination, unsigned size) {
+    struct SifRemoteDataPacket packet;
+    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, SIF_DMA_COMMAND};
+    clearWords(&packet, sizeof packet);
+    packet.command = SIF_CMD_REMOTE_DATA_READ;
+    packet.client = client;
+    packet.iopAddress = iopAddress;
+    packet.destination = destination;
+    packet.size = size;
+    client->request->flags |= 1;
+    sceSifSetDma(&transfer, 1);
+    return takeAnswer(client);
+}
+
 void sifResetIop(const char *arguments) {
     struct SifRpcPacket packet;
-    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, 0};
+    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, SIF_DMA_COMMAND};
     clearWords(&packet, sizeof packet);
     packet.command = SIF_CMD_IOP_RESET;
     for (unsigned i = 0; i + 1 < sizeof packet.resetArguments && arguments[i] != '\0'; ++i) {
@@ -90,4 +110,29 @@ int iopLoadFile(unsigned destination, const char *name) {
     request.destination = destination;
     for (unsigned i = 0; i + 1 < sizeof request.name && name[i] != '\0'; ++i) request.name[i] = name[i];
     return (int)callMemoryService(3, &request, sizeof request, (unsigned)-1);
+}
+
+/* The module loader's request: the path at byte 8, the argument text at
+   byte 267; the reply is the module id and the module's own answer. */
+static struct SifRpcClient loaderClient;
+static int loaderClientBound;
+
+int sifLoadModule(const char *path, const char *arguments, int *result) {
+    static struct {
+        int reply[2];
+        char path[259];
+        char arguments[253];
+    } request;
+    if (!loaderClientBound) {
+        if (sifInitClient(&loaderClient) != 0 || sifBindRpc(&loaderClient, SIF_SERVER_MODULE_LOADER) != 0) return -1;
+        loaderClientBound = 1;
+    }
+    clearWords(&request, sizeof request);
+    for (unsigned i = 0; i + 1 < sizeof request.path && path[i] != '\0'; ++i) request.path[i] = path[i];
+    for (unsigned i = 0; i + 1 < sizeof request.arguments && arguments[i] != '\0'; ++i) {
+        request.arguments[i] = arguments[i];
+    }
+    if (sifCallRpcSized(&loaderClient, 0, &request, sizeof request, request.reply, sizeof request.reply) != 0) return -1;
+    if (result) *result = request.reply[1];
+    return request.reply[0];
 }

@@ -1,6 +1,6 @@
 /* The SIF commands themselves: a bind records the server in the client and
    signals its semaphore exactly once; a call to a server nobody answers
-   still signals and clears the pending bit; IOP resets set the version the
+   still signals, clears the pending bit and is answered as a failure; IOP resets set the version the
    module loader reports. */
 #include "kernel.h"
 #include "sif.h"
@@ -31,13 +31,15 @@ int main(void) {
 
     /* A single-descriptor call has no send buffer: released, not answered. */
     static struct SifRpcCallPacket packet;
-    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, 0};
+    struct SifDmaTransfer transfer = {&packet, 0, sizeof packet, SIF_DMA_COMMAND};
     sifBindRpc(&loader, SIF_SERVER_MODULE_LOADER);
     packet.command = SIF_CMD_RPC_CALL;
     packet.client = &loader;
     packet.functionOrServer = 1;
     packet.receive = &receive;
+    packet.receiveSize = sizeof receive;
     packet.server = SIF_SERVER_MODULE_LOADER;
+    receive = 0xDEADBEEF;
     results[6] = sceSifSetDma(&transfer, 1);
     results[7] = PollSema(loader.sema);
     results[8] = receive;
