@@ -129,13 +129,23 @@ private:
     unsigned depth_ = 0;
 };
 
+// Moves a block and leaves the channel as the console does after it: QWC
+// at 0 and MADR just past the last quadword, so a later start does not
+// send the block again.
+void transferBlock(const DmaChannel& channel, const ChannelRoute& route, u32 address, u32 quadwords) {
+    transferIfMoving(route, address, quadwords);
+    *channel.madr = dmaAdvance(address, 16 * quadwords);
+    *channel.qwc = 0;
+}
+
 void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAddress) {
     ReturnStack returns(channel, route.returnSlots);
     for (u32 tags = 0; tags < kDmaTagLimit; ++tags) {
         const u64 tag = dmaLoad64(tagAddress);
         const u32 qwc = tagQwc(tag);
+        const u32 addr = dmaAddress(tagAddr(tag));
         *channel.qwc = qwc;
-        *channel.madr = tagAddr(tag);
+        *channel.madr = addr;
         if (route.tag) route.tag(tagAddress);
 
         const u32 afterTag = dmaAdvance(tagAddress, 16);
@@ -144,33 +154,38 @@ void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAd
         u32 next = afterData;
         switch (tagId(tag)) {
         case kTagRefe:
-            transferIfMoving(route, dmaAddress(*channel.madr), qwc);
+            transferBlock(channel, route, addr, qwc);
             return;
         case kTagCnt:
             break;
         case kTagNext:
-            next = dmaAddress(*channel.madr);
+            next = addr;
             break;
         case kTagRef:
         case kTagRefs:
-            data = dmaAddress(*channel.madr);
+            data = addr;
             next = afterTag;
             break;
         case kTagCall:
-            next = dmaAddress(*channel.madr);
+            next = addr;
             returns.push(afterData);
             break;
         case kTagRet:
             next = dmaAddress(returns.pop());
-            if (dmaLoad64(next) == 0) return;
+            if (dmaLoad64(next) == 0) {
+                *channel.madr = afterTag;
+                *channel.qwc = 0;
+                return;
+            }
             break;
         case kTagEnd:
-            transferIfMoving(route, afterTag, qwc);
+            transferBlock(channel, route, afterTag, qwc);
             return;
         }
-        transferIfMoving(route, data, qwc);
+        transferBlock(channel, route, data, qwc);
         tagAddress = next;
     }
+    *channel.qwc = 0;
 }
 
 void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 value) {
@@ -179,7 +194,7 @@ void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 valu
     if ((value & kChcrStr) == 0) return;
     if (value & kChcrTie) setDStat(route.dStatBit);
     const u32 qwc = *channel.qwc & kDmaQwcMask;
-    if (qwc != 0) transferIfMoving(route, dmaAddress(*channel.madr), qwc);
+    if (qwc != 0) transferBlock(channel, route, dmaAddress(*channel.madr), qwc);
     if ((value & kChcrChainMode) == 0) return;
     runTagChain(channel, route, tagAddress);
 }
@@ -280,5 +295,9 @@ void dmaStartSprFrom(u32 value) {
         if (mode == kSprFromDrainSkip) return;
         if (mode == kSprFromDrainToGs) return drainScratchpadToGs(scratchpadOffset);
     }
-    copyScratchpadToRam(scratchpadOffset, *channel.madr & kRamMask, 16 * (*channel.qwc & kDmaQwcMask));
+    const u32 bytes = 16 * (*channel.qwc & kDmaQwcMask);
+    copyScratchpadToRam(scratchpadOffset, *channel.madr & kRamMask, bytes);
+    *channel.madr = dmaAdvance(*channel.madr & kRamMask, bytes);
+    *channel.sadr = (scratchpadOffset + bytes) & kScratchpadMask;
+    *channel.qwc = 0;
 }

@@ -79,7 +79,8 @@ constexpr Start kStarts[] = {
     {"STR clear: stored, nothing starts", kVif1, 0x0A1, 0x0A1, 0x000},
 };
 
-// Normal mode: TADR points at a tag that must not be read.
+// Normal mode: TADR points at a tag that must not be read. A started
+// channel, moving data or not, ends with QWC 0 and MADR past the block.
 TEST(DmaStart, ClearsStrAndSetsTheChannelsDStatBitWhenTie) {
     for (const Start& row : kStarts) {
         SCOPED_TRACE(row.what);
@@ -91,8 +92,9 @@ TEST(DmaStart, ClearsStrAndSetsTheChannelsDStatBitWhenTie) {
         memWrite32(row.value, row.channel + Chcr);
         EXPECT_EQ(reg(row.channel, Chcr), row.chcrAfter);
         EXPECT_EQ(memRead32(kDStat), row.dStatAfter);
-        EXPECT_EQ(reg(row.channel, Madr), 0x00300000u);
-        EXPECT_EQ(reg(row.channel, Qwc), 2u);
+        const bool started = (row.value & 0x100) != 0;
+        EXPECT_EQ(reg(row.channel, Madr), started ? 0x00300020u : 0x00300000u);
+        EXPECT_EQ(reg(row.channel, Qwc), started ? 0u : 2u);
     }
 }
 
@@ -100,7 +102,7 @@ struct ChainCase {
     const char* what;
     u32 channel;
     std::vector<Tag> tags;  // the chain starts at the first
-    u32 qwc, madr, asr0, asr1;  // ASR1 holds 0xEEEE before the start
+    u32 madr, asr0, asr1;   // ASR1 holds 0xEEEE before the start
 };
 
 // Two calls nest, then two rets unwind them to the end tag. With one return
@@ -113,32 +115,34 @@ const std::vector<Tag> kNestedCalls = {{0x200000, Call, 1, 0x201000}, {0x201000,
 // Every tag type on the way, and the GIF channel's return slots, are seen
 // with their data in the GIF tests.
 const ChainCase kChainCases[] = {
-    {"VIF0: two return slots", kVif0, kNestedCalls, 3, 0xABC0, 0x200020, 0x201030},
-    {"VIF1: two return slots", kVif1, kNestedCalls, 3, 0xABC0, 0x200020, 0x201030},
-    {"SIF0: one return slot", kSif0, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
-    {"SIF1: one return slot", kSif1, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
-    {"SIF2: one return slot", kSif2, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
-    {"SPR to: one return slot", kSprTo, kNestedCalls, 1, 0, 0x201030, 0xEEEE},
-    {"ret to a zero doubleword ends the chain at the ret", kVif0,
-     {{0x200000, Call, 0, 0x208000}, {0x208000, Ret, 4, 0x4444}}, 4, 0x4444, 0x200010, 0xEEEE},
+    {"VIF0: two return slots", kVif0, kNestedCalls, 0x200060, 0x200020, 0x201030},
+    {"VIF1: two return slots", kVif1, kNestedCalls, 0x200060, 0x200020, 0x201030},
+    {"SIF0: one return slot", kSif0, kNestedCalls, 0x201050, 0x201030, 0xEEEE},
+    {"SIF1: one return slot", kSif1, kNestedCalls, 0x201050, 0x201030, 0xEEEE},
+    {"SIF2: one return slot", kSif2, kNestedCalls, 0x201050, 0x201030, 0xEEEE},
+    {"SPR to: one return slot", kSprTo, kNestedCalls, 0x201050, 0x201030, 0xEEEE},
+    {"ret to a zero doubleword ends the chain at the ret, its data not moved", kVif0,
+     {{0x200000, Call, 0, 0x208000}, {0x208000, Ret, 4, 0x4444}}, 0x208010, 0x200010, 0xEEEE},
     {"a chain in the scratchpad wraps from its end to its start", kVif0,
-     {{kSpr | 0x3FE0, Cnt, 1, 0}, {kSpr | 0x0000, End, 1, 0x5555}}, 1, 0x5555, 0, 0xEEEE},
+     {{kSpr | 0x3FE0, Cnt, 1, 0}, {kSpr | 0x0000, End, 1, 0x5555}}, kSpr | 0x20, 0, 0xEEEE},
     {"a call in the last quadword of the scratchpad returns to its start", kVif0,
      {{kSpr | 0x3FF0, Call, 0, kSpr | 0x100}, {kSpr | 0x100, Ret, 0, 0}, {kSpr | 0x0000, End, 2, 0x6666}},
-     2, 0x6666, kSpr | 0x0000, 0xEEEE},
+     kSpr | 0x30, kSpr | 0x0000, 0xEEEE},
     {"a cnt at the end of RAM continues at its start", kVif0,
-     {{0x01FFFFE0, Cnt, 1, 0}, {0x00000000, End, 3, 0x7777}}, 3, 0x7777, 0, 0xEEEE},
+     {{0x01FFFFE0, Cnt, 1, 0}, {0x00000000, End, 3, 0x7777}}, 0x40, 0, 0xEEEE},
     {"TADR and ADDR in other segments reach the same RAM", kVif0,
-     {{0x20200000, Call, 0, 0x42201000}, {0x201000, Ret, 0, 0}, {0x200010, End, 1, 0x8888}}, 1, 0x8888, 0x200010,
+     {{0x20200000, Call, 0, 0x42201000}, {0x201000, Ret, 0, 0}, {0x200010, End, 1, 0x8888}}, 0x200030, 0x200010,
      0xEEEE},
+    {"a refe ends with MADR past its block at ADDR", kVif0, {{0x200000, Refe, 2, 0x300000}}, 0x300020, 0, 0xEEEE},
     // 2^20 tags of a ring of three: as 2^20 - 1 is a multiple of three, the
     // last tag read is the first, and one tag more or fewer would differ.
     {"an endless chain stops after its tag limit", kSif1,
-     {{0x200000, Next, 1, 0x200100}, {0x200100, Next, 2, 0x200200}, {0x200200, Next, 3, 0x200000}}, 1, 0x200100, 0,
+     {{0x200000, Next, 1, 0x200100}, {0x200100, Next, 2, 0x200200}, {0x200200, Next, 3, 0x200000}}, 0x200020, 0,
      0xEEEE},
 };
 
-TEST(DmaChain, AChainLeavesTheRegistersOfItsLastTag) {
+// QWC ends at 0 and MADR past the data of the last tag that moved any.
+TEST(DmaChain, AChainLeavesQwcZeroAndMadrPastItsLastBlock) {
     for (const ChainCase& row : kChainCases) {
         SCOPED_TRACE(row.what);
         resetWithoutPlugins();
@@ -147,7 +151,7 @@ TEST(DmaChain, AChainLeavesTheRegistersOfItsLastTag) {
         setReg(row.channel, Asr1, 0xEEEE);
         memWrite32(0x105, row.channel + Chcr);
         EXPECT_EQ(reg(row.channel, Chcr), 0x005u);
-        EXPECT_EQ(reg(row.channel, Qwc), row.qwc);
+        EXPECT_EQ(reg(row.channel, Qwc), 0u);
         EXPECT_EQ(reg(row.channel, Madr), row.madr);
         EXPECT_EQ(reg(row.channel, Asr0), row.asr0);
         EXPECT_EQ(reg(row.channel, Asr1), row.asr1);
@@ -208,6 +212,13 @@ TEST(DmaSprFrom, CopiesQuadwordsFromTheScratchpadToRam) {
         EXPECT_EQ(wrong, 0u) << "bytes that differ from the expected copy";
         EXPECT_EQ(memory.ram[(row.madr + 16 * row.qwc) % kRamSize], 0) << "one byte too many copied";
         EXPECT_EQ(memory.ram[(row.madr + kRamSize - 1) % kRamSize], 0) << "a byte copied before MADR";
+        if (row.copies) {
+            EXPECT_EQ(reg(kSprFrom, Qwc), 0u);
+            EXPECT_EQ(reg(kSprFrom, Madr), ((row.madr & kRamMask) + 16 * row.qwc) & kRamMask);
+            EXPECT_EQ(reg(kSprFrom, Sadr), ((row.sadr & kScratchpadMask) + 16 * row.qwc) & kScratchpadMask);
+        } else {
+            EXPECT_EQ(reg(kSprFrom, Qwc), row.qwc);
+        }
     }
 }
 

@@ -127,6 +127,27 @@ TEST(GifChannel, AGuestStartSendsExactlyTheChainsDataToTheGs) {
     }
 }
 
+// A finished transfer leaves QWC at 0, so a chain started next without
+// clearing it sends only the chain, not the earlier block again.
+TEST(GifChannel, AStartAfterACompletedTransferDoesNotResendItsBlock) {
+    useTestPlugins();
+    resetMachine();
+    fillOwnAddress(0x300000, 0x100);
+    writeChain({{q(0), End, 1, 0}});
+    memWrite32(0x300000, kGif + Madr);
+    memWrite32(2, kGif + Qwc);
+    clearRecording();
+    memWrite32(0x100, kGif + Chcr);
+    memWrite32(q(0), kGif + Tadr);
+    memWrite32(0x104, kGif + Chcr);
+    memWrite32(0x100, kGif + Chcr);
+    const std::vector<RecordedCall> calls = gsCalls("GSgifTransfer");
+    ASSERT_EQ(calls.size(), 2u) << "the block, then the end tag's data; the last start has nothing left";
+    EXPECT_EQ(calls[0].data, wordsAt(0x300000, 2));
+    EXPECT_EQ(calls[1].data, wordsAt(q(1), 1));
+    EXPECT_EQ(memRead32(0x1000A010), q(2)) << "MADR past the end tag's data";
+}
+
 // With MADR equal to the word at hardware offset 0xF040 and INTC_STAT bits
 // 2-3 both set, SPR from hands the scratchpad from SADR on to the GS as a
 // packet instead of copying it; the packet may wrap at the scratchpad's end.
