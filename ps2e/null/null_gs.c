@@ -1,6 +1,12 @@
-/* The bundled null GS: accepts every call and draws nothing; register reads
-   answer 0. */
+/* The bundled null GS: accepts every call and draws nothing. It finishes
+   every transfer before returning, so CSR always reports FINISH (no drawing
+   pending); the other register reads answer 0. A program that waits for
+   FINISH after writing CSR back as it read it (acknowledging FINISH) thus
+   still finds it. */
 #include "ps2e/ps2e.h"
+
+#define GS_CSR 0x12001000u
+#define CSR_FINISH 0x2u
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_GS; }
 const char* PS2EgetLibName(void) { return "Corvane null GS"; }
@@ -27,14 +33,8 @@ void GSwrite64(uint32_t address, uint64_t value) {
     (void)address;
     (void)value;
 }
-uint32_t GSread32(uint32_t address) {
-    (void)address;
-    return 0;
-}
-uint64_t GSread64(uint32_t address) {
-    (void)address;
-    return 0;
-}
+uint32_t GSread32(uint32_t address) { return address == GS_CSR ? CSR_FINISH : 0; }
+uint64_t GSread64(uint32_t address) { return address == GS_CSR ? CSR_FINISH : 0; }
 void GSvsync(void) {}
 void GSkeyEvent(keyEvent* event) { (void)event; }
 void GSmakeSnapshot(const char* directory) { (void)directory; }
