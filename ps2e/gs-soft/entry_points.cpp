@@ -1,0 +1,56 @@
+// The GS plugin entry points for drawing and registers, and the library's
+// identity. The window, snapshots and settings entry points live with the
+// presentation code.
+#include <cstring>
+
+#include "ps2e/gs-soft/gif_parser.h"
+#include "ps2e/gs-soft/gs_state.h"
+#include "ps2e/gs-soft/privileged.h"
+#include "ps2e/ps2e.h"
+
+namespace {
+
+// PATH3 (GIF DMA, VIF DIRECT) packets may arrive cut anywhere between
+// calls; an XGKICK always hands over a whole packet, through its own
+// parser so it cannot disturb a PATH3 packet left half read.
+gs::GifParser path3;
+gs::GifParser path1;
+
+constexpr uint32_t kVersion = 0x0100;
+
+}  // namespace
+
+extern "C" {
+
+uint32_t PS2EgetLibType(void) { return PS2E_LT_GS; }
+const char* PS2EgetLibName(void) { return "Corvane software GS"; }
+uint32_t PS2EgetLibVersion(void) { return kVersion; }
+
+int32_t GSinit(void) {
+    gs::resetState();
+    path1 = gs::GifParser{};
+    path3 = gs::GifParser{};
+    return 0;
+}
+
+void GSshutdown(void) {}
+
+void GSgifTransfer(const uint32_t* data, uint32_t quadwords) {
+    if (data == nullptr) return;
+    for (uint32_t i = 0; i < quadwords; ++i) path3.readQuadword(data + 4 * i);
+}
+
+// Reads one packet: GIF tags and their data until a tag with EOP set has
+// been read to its end.
+void GSgifTransfer2(const uint32_t* packet) {
+    if (packet == nullptr) return;
+    path1 = gs::GifParser{};
+    while (!path1.readQuadword(packet)) packet += 4;
+}
+
+void GSwrite32(uint32_t address, uint32_t value) { gs::writePrivileged(address, value, 4); }
+void GSwrite64(uint32_t address, uint64_t value) { gs::writePrivileged(address, value, 8); }
+uint32_t GSread32(uint32_t address) { return static_cast<uint32_t>(gs::readPrivileged(address, 4)); }
+uint64_t GSread64(uint32_t address) { return gs::readPrivileged(address, 8); }
+
+}  // extern "C"

@@ -1,0 +1,19 @@
+// Transfers between the host and local memory and inside local memory,
+// set up by BITBLTBUF, TRXPOS and TRXREG and started by a TRXDIR write.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gs {
+
+// TRXDIR written: 0 opens a host-to-local transfer that HWREG and IMAGE
+// data fill, 2 copies inside local memory at once, 3 cancels.
+void startTransfer();
+
+// Pixel data of the open host-to-local transfer, packed as the destination
+// format's bits per pixel, first pixel in the lowest bits. Data past the
+// end of the rectangle is dropped.
+void transferHostData(const uint8_t* bytes, size_t count);
+
+}  // namespace gs
