@@ -15,7 +15,12 @@ extern u32 padServiceOpened;
 void resetPadService();
 
 // Servers 0x80000100 (first protocol) and 0x8000010F (second protocol).
-// Only function 1 is answered; the command is send word 0.
+// Only function 1 is answered; the command is send word 0. Each port holds
+// a DualShock without pressure-sensitive buttons: its mode table (digital,
+// DualShock), actuator count and button mask answer the controller
+// library's queries, by command (second protocol) or in the port area
+// (first protocol). A command not answered here gets 0 in the reply's
+// result words and one line in the debugger's message list.
 void padServer(const RpcCall& call);
 
 // Polls ports 0 and then 1, PAD1 serving port 0 and PAD2 port 1, into the

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <set>
 #include <string>
-#include <utility>
 
 #include "debugger/debug_log.h"
 
@@ -33,13 +32,16 @@ void RpcCall::answerWord(u32 index, u32 value) const {
     if (index < receiveSize() / 4) setRamWord(receive + 4 * index, value);
 }
 
+void reportUnansweredOnce(const std::string& line) {
+    static std::set<std::string> reported;
+    if (reported.insert(line).second) debugLogLine(line);
+}
+
 void rpcUnanswered(const RpcCall& call) {
-    static std::set<std::pair<u32, u32>> reported;
     if (call.receiveSize() >= 4) call.answer(kRpcFailure);
-    if (!reported.insert({call.server(), call.function()}).second) return;
     char line[96];
     std::snprintf(line, sizeof line, "IOP: no answer for server 0x%08X function %u", call.server(), call.function());
-    debugLogLine(line);
+    reportUnansweredOnce(line);
 }
 
 namespace {
@@ -131,14 +133,7 @@ void readRemoteData(u32 packet) {
 // No IOP program reads what a plain transfer leaves in IOP memory here, and
 // IOP addresses outside the memory service's blocks overlap the EE
 // program, so the data is not copied.
-void dropPlainData(u32 descriptor) {
-    static bool reported = false;
-    if (reported) return;
-    reported = true;
-    char line[96];
-    std::snprintf(line, sizeof line, "IOP: SIF data for IOP address 0x%08X not kept", ramWord(descriptor + 4));
-    debugLogLine(line);
-}
+void dropPlainData() { reportUnansweredOnce("IOP: SIF data transfers to IOP memory are not kept"); }
 
 }  // namespace
 
@@ -158,7 +153,7 @@ void SYSCALL_sceSifSetDma() {
     const u32 count = argA1();
     const u32 last = descriptors + kDescriptorBytes * (count - 1);
     if (count != 0 && ramWord(last + kDescriptorAttrOffset) == kPlainDataAttr) {
-        dropPlainData(last);
+        dropPlainData();
     } else if (count != 0) {
         const u32 packet = ramOffset(ramWord(last));
         switch (ramWord(packet + 8)) {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "core/types.h"
 
@@ -61,6 +62,10 @@ struct RpcCall {
 // debugger's message list a line naming the server and function, once for
 // each such pair.
 void rpcUnanswered(const RpcCall& call);
+
+// Adds `line` to the debugger's message list unless it was added before:
+// the report of a request that a server takes but cannot answer.
+void reportUnansweredOnce(const std::string& line);
 
 // Hands the call to the server the packet names (word at offset 52). An
 // unknown server leaves the receive buffer as it was.

@@ -20,6 +20,10 @@ unsigned padOpen(unsigned server, unsigned port, void *area);
    words the service left alone show. 0, or -1 when the call was not taken. */
 int padCommand(unsigned server, unsigned command, unsigned port, void *area, unsigned reply[8], unsigned marker);
 
+/* Sends the request words w0-w7 as they stand and copies the 8 reply
+   words into `reply`: 0, or -1 when the call was not taken. */
+int padCall(unsigned server, const unsigned request[8], unsigned reply[8]);
+
 /* The two button bytes of an opened area, byte 2 in bits 0-7 and byte 3 in
    bits 8-15 of the status part. */
 unsigned padButtons(unsigned server, const void *area);

@@ -14,12 +14,16 @@ static struct SifRpcClient *clientFor(unsigned server) {
     return &clients[index];
 }
 
-int padCommand(unsigned server, unsigned command, unsigned port, void *area, unsigned reply[8], unsigned marker) {
-    unsigned request[8] = {command, port, 0, 0, (unsigned)area, 0, 0, 0};
+int padCall(unsigned server, const unsigned request[8], unsigned reply[8]) {
     struct SifRpcClient *client = clientFor(server);
-    for (unsigned i = 0; i < 8; ++i) reply[i] = marker;
     if (client == 0) return -1;
-    return sifCallRpcSized(client, 1, request, sizeof request, reply, 8 * sizeof reply[0]);
+    return sifCallRpcSized(client, 1, request, 8 * sizeof request[0], reply, 8 * sizeof reply[0]);
+}
+
+int padCommand(unsigned server, unsigned command, unsigned port, void *area, unsigned reply[8], unsigned marker) {
+    const unsigned request[8] = {command, port, 0, 0, (unsigned)area, 0, 0, 0};
+    for (unsigned i = 0; i < 8; ++i) reply[i] = marker;
+    return padCall(server, request, reply);
 }
 
 unsigned padOpen(unsigned server, unsigned port, void *area) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/debug_log.h"
 #include "iop/guest_ram.h"
 #include "iop/pad_service.h"
 #include "iop/sif_rpc.h"
@@ -75,7 +76,7 @@ TEST_F(ControllerService, CommandsAndOpenLayouts) {
     const std::vector<std::pair<u32, u32>> calls = {{kFirst, 6},   {kFirst, 12},  {kFirst, 13},  {kFirst, 18},
                                                     {kFirst, 7},   {kSecond, 5},  {kSecond, 11}, {kSecond, 0x1C}};
     const std::vector<std::pair<u32, u32>> replyWordAndValue = {{5, 4}, {3, 2}, {3, 1}, {3, 0x300},
-                                                                {0, kReceiveMarker}, {5, 4}, {3, 2}, {3, 1}};
+                                                                {5, 1}, {5, 4}, {3, 2}, {3, 1}};
     loadPadPorts(calls, {{kFirst, 0}, {kSecond, 3}, {kFirst, 2}}, 0);
     EXPECT_EQ(padServiceOpened, 0u);
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
@@ -87,7 +88,11 @@ TEST_F(ControllerService, CommandsAndOpenLayouts) {
         }
     }
 
-    std::vector<std::pair<u32, u8>> first = {{2, 0xFF}, {3, 0xFF}, {112, 6}, {113, 0}, {96, 0x20}, {97, 0}, {98, 0}, {99, 0}};
+    // The first protocol's area also carries the DualShock's mode table,
+    // configuration state, current mode, counts and ready task.
+    std::vector<std::pair<u32, u8>> first = {{2, 0xFF},  {3, 0xFF},   {112, 6},  {113, 0}, {96, 0x20}, {97, 0},
+                                             {98, 0},    {99, 0},     {80, 4},   {81, 0},  {82, 7},    {83, 0},
+                                             {100, 2},   {101, 0x41}, {104, 2},  {105, 0}, {106, 2},   {114, 1}};
     for (u32 offset : {88u, 88u + 64}) for (const auto& write : zeroWord(offset)) first.push_back(write);
     std::vector<std::pair<u32, u8>> second = {{10, 0xFF}, {11, 0xFF}, {4, 6}, {5, 0}, {40, 0x20}, {41, 0}, {42, 0}, {43, 0}};
     for (u32 offset : {0u, 64u}) for (const auto& write : zeroWord(offset)) second.push_back(write);
@@ -167,6 +172,41 @@ TEST_F(ControllerService, AreaAddressesAreMaskedToRam) {
         EXPECT_EQ(ramWord(kReceive + 12), 1u);
         EXPECT_EQ(memory.ram[kArea + (server == kFirst ? 112 : 4)], 6);
     }
+}
+
+// pad_dualshock.c queries both protocols the way the controller library
+// does when it looks for a DualShock; every port holds one.
+TEST_F(ControllerService, TheControllerLibraryFindsADualShockThroughEitherProtocol) {
+    std::vector<std::string> debugLines;
+    setDebugLogHook([&](const std::string& line) { debugLines.push_back(line); });
+    ASSERT_TRUE(loadGuestProgram("pad_dualshock"));
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    setDebugLogHook(nullptr);
+    const u32 expected[] = {
+        1,       // second protocol: port 1 opened
+        2,       // two modes
+        1,       // the DualShock type is the second
+        4,       // digital until the DualShock mode is set: extended id
+        4,       // and current id
+        4,       // set main mode
+        7,       // now the DualShock
+        0xFFFF,  // sixteen buttons, no pressure
+        2,       // actuators
+        1,       // actuator alignment set
+        0,       // an unanswered command leaves 0 in every result word
+        1,       // first protocol: port 0 opened
+        1,       // the DualShock type found in the area's mode table
+        4,       // digital mode id in the area
+        4,       // set main mode
+        7,       // the area follows the mode change
+        2,       // actuators in the area
+        0xFFFF,  // button mask by command
+    };
+    for (u32 i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(guestWord(guestSymbol("results") + 4 * i), expected[i]) << "results[" << i << "]";
+    }
+    EXPECT_EQ(std::count(debugLines.begin(), debugLines.end(), "IOP: no answer for controller server 0x8000010F command 10"), 1)
+        << "reported once for its three calls";
 }
 
 }  // namespace
