@@ -97,21 +97,26 @@ void resetIop(u32 packet) {
     }
 }
 
-void signalClient(u32 client) { semaIncrementCount(ramWord(client + kClientSemaOffset)); }
+// Tells the guest its request was answered: its semaphore is signalled and
+// the request's packet marked free again (bit 0 of the byte 16 past the
+// packet address the client holds). A bind frees its packet as well, or
+// each bind would keep one of the guest's few request packets for good.
+void releaseClient(u32 client) {
+    semaIncrementCount(ramWord(client + kClientSemaOffset));
+    const u32 pendingByte = ramWord(client + kClientRequestWord) + 16;
+    setRamByte(pendingByte, ramByte(pendingByte) & ~1u);
+}
 
 void bindClient(u32 packet) {
     const u32 client = ramWord(packet + 28);
-    signalClient(client);
+    releaseClient(client);
     setRamWord(client + kClientServerOffset, ramWord(packet + 32));
 }
 
 // A call with a single descriptor has no send buffer: the client is
 // released as usual but no server sees the call.
 void callServer(u32 packet, u32 descriptors, u32 count) {
-    const u32 client = ramWord(packet + 28);
-    signalClient(client);
-    const u32 pendingByte = ramWord(client + kClientRequestWord) + 16;
-    setRamByte(pendingByte, ramByte(pendingByte) & ~1u);
+    releaseClient(ramWord(packet + 28));
     if (count < 2) return;
     const u32 send = ramWord(descriptors + kDescriptorBytes * (count - 2));
     rpcDispatch(RpcCall{ramOffset(send), ramOffset(ramWord(packet + 40)), packet});
@@ -125,9 +130,7 @@ void readRemoteData(u32 packet) {
     const u32 destination = ramWord(packet + 36);
     const u32 size = std::min(ramWord(packet + 40), kIopMemorySize);
     for (u32 i = 0; i < size; ++i) setRamByte(destination + i, ramByte((source + i) % kIopMemorySize));
-    signalClient(record);
-    const u32 pendingByte = ramWord(record + kClientRequestWord) + 16;
-    setRamByte(pendingByte, ramByte(pendingByte) & ~1u);
+    releaseClient(record);
 }
 
 // No IOP program reads what a plain transfer leaves in IOP memory here, and

@@ -23,6 +23,7 @@ TEST(SifRpc, BindCallAndIopResetThroughTheKernelCall) {
     EXPECT_EQ(result(0), 0u) << "bind signalled";
     EXPECT_EQ(result(1), 0x12345678u) << "any server id is bound";
     EXPECT_EQ(result(2), kMinusOne) << "the bind signals once";
+    EXPECT_EQ(result(15), 0x80u) << "and frees its packet";
     EXPECT_EQ(result(3), 0u) << "a call to an unknown server is signalled";
     EXPECT_EQ(result(4), kMinusOne) << "and answered as a failure";
     EXPECT_EQ(result(5), 0xF0u) << "only the pending bit of the request byte clears";

@@ -77,6 +77,9 @@ const TimerSetup kSetups[] = {
     {"overflow before compare", 2, 2 | kCmpe | kOvfe, 0xFF00, 0x0010, 7000},
     {"compare standing on the count waits a full turn", 3, 3 | kCmpe, 0x0400, 0x0400, 0},
     {"both events on one step", 1, 1 | kCmpe | kOvfe, 0x8000, 0, 100},
+    {"timer 0 compare", 0, 2 | kCmpe, 0, 0x0200, 3},
+    {"timer 3 overflow from a stored count near the top", 3, 3 | kOvfe, 0xFF00, 0x1234, 2000},
+    {"timer 2 overflow only, compare ignored", 2, 0 | kOvfe, 0x7000, 0x7100, 50},
 };
 
 // Each event is raised by the scheduler run at its cycle and not by one a

@@ -1,5 +1,5 @@
-/* The SIF commands themselves: a bind records the server in the client and
-   signals its semaphore exactly once; a call to a server nobody answers
+/* The SIF commands themselves: a bind records the server in the client,
+   signals its semaphore exactly once and frees its request packet; a call to a server nobody answers
    still signals, clears the pending bit and is answered as a failure; IOP resets set the version the
    module loader reports. */
 #include "kernel.h"
@@ -18,7 +18,9 @@ int main(void) {
     struct SifRpcClient client, loader;
     if (sifInitClient(&client) != 0 || sifInitClient(&loader) != 0) return -1;
 
+    client.requestBlock.flags = 0x81;
     results[0] = sifBindRpc(&client, 0x12345678);
+    results[15] = client.requestBlock.flags;
     results[1] = client.server;
     results[2] = PollSema(client.sema); /* the bind left a count of one, now taken */
 
