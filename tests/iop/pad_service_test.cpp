@@ -184,10 +184,7 @@ TEST_F(ControllerService, TheControllerLibraryFindsADualShockThroughEitherProtoc
     setDebugLogHook(nullptr);
     const u32 expected[] = {
         1,       // second protocol: port 1 opened
-        2,       // two modes
-        1,       // the DualShock type is the second
-        4,       // digital until the DualShock mode is set: extended id
-        4,       // and current id
+        4,       // digital until the DualShock mode is set
         4,       // set main mode
         7,       // now the DualShock
         0xFFFF,  // sixteen buttons, no pressure

@@ -227,14 +227,12 @@ TEST_F(BundledPlugins, PadReportsNoKeysAndADigitalPadWithNothingPressed) {
 }
 
 // The null GS finishes every transfer at once, so CSR always shows FINISH,
-// even right after the guest wrote it back to acknowledge it.
-TEST_F(BundledPlugins, GsReportsFinishSoASdkFrameLoopKeepsGoing) {
-    EXPECT_EQ(gsRead32(0x12001000), 0x2u);
+// even right after the guest wrote it back to acknowledge it (the SDK
+// start-up test runs such a frame loop on it).
+TEST_F(BundledPlugins, GsReportsFinishInCsr) {
+    for (int read = 0; read < 2; ++read) EXPECT_EQ(gsRead32(0x12001000), 0x2u);
     EXPECT_EQ(gsRead64(0x12001000), 0x2u);
     EXPECT_EQ(gsRead32(0x12001010), 0u) << "other registers read 0";
-    ASSERT_TRUE(loadGuestProgram("gs_frame_wait"));
-    ASSERT_EQ(runGuest(20'000'000), StopReason::IdleLoop);
-    EXPECT_EQ(guestWord(guestSymbol("frames")), 8u);
 }
 
 TEST_F(BundledPlugins, CdvdServesTheImageNamedInTheEnvironment) {
