@@ -28,3 +28,11 @@ u32 vu1LastUpperWord();
 // Runs VU1 from vu1.tpc until its program ends: the pair after the first
 // pair carrying an end bit is the last one executed.
 void vu1Run();
+
+// XGKICK: the GIF packet that starts at byteOffset of VU1 data memory, copied
+// so that it reads straight on where the console's GIF wraps at the end of
+// the 16 KB. Its length comes from walking its GIF tags to the one with EOP.
+// A packet that would run longer than data memory is cut before the first
+// tag that does not fit and ended there with an empty EOP tag, so a plugin
+// reading until EOP never reads past the copy.
+const u32* vu1KickedPacket(u32 byteOffset);

@@ -18,8 +18,7 @@ namespace {
 // XGKICK is: the GS consumes the GIF packet at quadword VI[is] of VU1 data
 // memory before the call returns.
 void vuXgkick() {
-    const u32 offset = (vuViOperand(vu1, vuFieldFs(vu1.code)) * 16) & kVu1MemoryMask;
-    gsGifTransfer2(reinterpret_cast<const u32*>(vu1.dataMem + offset));
+    gsGifTransfer2(vu1KickedPacket(vuViOperand(vu1, vuFieldFs(vu1.code)) * 16));
 }
 
 // VU1 branches. vu1.tpc already holds the delay-slot pair's offset when a

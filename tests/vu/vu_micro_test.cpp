@@ -174,6 +174,48 @@ TEST_F(VuMicro, XgkickHandsTheGsThePacketAtTheQuadwordInVi) {
     EXPECT_EQ(kicks[0].data, packet);
 }
 
+std::vector<RecordedCall> kickedPackets() {
+    std::vector<RecordedCall> kicks;
+    for (const RecordedCall& call : recordedCalls())
+        if (call.entry == "GSgifTransfer2") kicks.push_back(call);
+    return kicks;
+}
+
+void kickFrom(u32 quadword) {
+    vu1.vi[3] = quadword;
+    putPair(0, xgkick(3), kUpperNop | kEnd);
+    vu1.tpc = 0;
+    vu1Run();
+}
+
+// A packet whose tag lies in the last quadword of data memory continues at
+// its start, as the GIF reads it; the GS gets the two pieces joined.
+TEST_F(VuMicro, XgkickJoinsAPacketThatWrapsAtTheEndOfDataMemory) {
+    const std::vector<u32> tag = {0x00008002, 0x10000000, 0xE, 0};
+    const std::vector<u32> data = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::memcpy(vu1.dataMem + kVu1MemoryBytes - 16, tag.data(), 16);
+    std::memcpy(vu1.dataMem, data.data(), 32);
+    kickFrom(kVu1MemoryBytes / 16 - 1);
+    const std::vector<RecordedCall> kicks = kickedPackets();
+    ASSERT_EQ(kicks.size(), 1u);
+    std::vector<u32> expected = tag;
+    expected.insert(expected.end(), data.begin(), data.end());
+    EXPECT_EQ(kicks[0].data, expected);
+}
+
+// A packet longer than data memory (here an IMAGE tag of 2000 quadwords
+// after an A+D tag) is cut before the tag that does not fit and ended with
+// an empty EOP tag, so the GS never reads past the copy.
+TEST_F(VuMicro, XgkickEndsAPacketLongerThanDataMemoryBeforeTheTagThatRunsPast) {
+    const std::vector<u32> words = {1, 0x10000000, 0xE, 0, 0xAA, 0, 0x3F, 0, 2000, 0x08000000, 0, 0};
+    std::memcpy(vu1.dataMem + 0x200, words.data(), 4 * words.size());
+    kickFrom(0x20);
+    const std::vector<RecordedCall> kicks = kickedPackets();
+    ASSERT_EQ(kicks.size(), 1u);
+    const std::vector<u32> expected = {1, 0x10000000, 0xE, 0, 0xAA, 0, 0x3F, 0, 0x8000, 0, 0, 0};
+    EXPECT_EQ(kicks[0].data, expected);
+}
+
 // A program without an end bit stops after the pair limit; tpc wraps inside
 // micro memory on the way (16M pairs are a whole number of laps).
 TEST_F(VuMicro, AProgramWithoutAnEndBitIsCutOffAndTpcWraps) {
