@@ -440,6 +440,9 @@ void fileIoServer(const RpcCall& call) {
         case 3: writeFile(call); break;
         case 4: seekFile(call); break;
         case 255: initService(call); break;
-        default: call.answer(static_cast<u32>(kFailure)); break;
+        default:
+            call.answer(static_cast<u32>(kFailure));
+            rpcReportUnanswered(call);
+            break;
     }
 }

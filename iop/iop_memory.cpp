@@ -231,6 +231,9 @@ void iopMemoryServer(const RpcCall& call) {
             break;
         }
         case 4: break;
-        default: call.answer(kFailure); break;
+        default:
+            call.answer(kFailure);
+            rpcReportUnanswered(call);
+            break;
     }
 }

@@ -37,11 +37,15 @@ void reportUnansweredOnce(const std::string& line) {
     if (reported.insert(line).second) debugLogLine(line);
 }
 
-void rpcUnanswered(const RpcCall& call) {
-    if (call.receiveSize() >= 4) call.answer(kRpcFailure);
+void rpcReportUnanswered(const RpcCall& call) {
     char line[96];
     std::snprintf(line, sizeof line, "IOP: no answer for server 0x%08X function %u", call.server(), call.function());
     reportUnansweredOnce(line);
+}
+
+void rpcUnanswered(const RpcCall& call) {
+    if (call.receiveSize() >= 4) call.answer(kRpcFailure);
+    rpcReportUnanswered(call);
 }
 
 namespace {

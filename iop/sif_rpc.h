@@ -63,6 +63,9 @@ struct RpcCall {
 // each such pair.
 void rpcUnanswered(const RpcCall& call);
 
+// The report alone, for a server that gives its own failure answer.
+void rpcReportUnanswered(const RpcCall& call);
+
 // Adds `line` to the debugger's message list unless it was added before:
 // the report of a request that a server takes but cannot answer.
 void reportUnansweredOnce(const std::string& line);

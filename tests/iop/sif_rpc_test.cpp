@@ -78,6 +78,7 @@ TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
         "IOP: no answer for server 0x80000601 function 15",
         "IOP: no answer for server 0x80000006 function 2",
         "SJDATA.IRX",
+        "IOP: no answer for server 0x80000003 function 5",
         "IOP: no answer for server 0x80000002 function 1",
     };
     EXPECT_EQ(debugLines, expectedLines) << "the archive module, and each unanswered request once";
