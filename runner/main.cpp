@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/debug_log.h"
 #include "runner/options.h"
 #include "runner/run.h"
 
@@ -16,5 +17,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stdout);
         return kExitRan;
     }
+    // Without a debugger window, its message lines (requests the IOP
+    // services cannot answer, the archive module load) go to stderr.
+    setDebugLogHook([](const std::string& line) { std::fprintf(stderr, "corvane-run: %s\n", line.c_str()); });
     return runProgram(commandLine.options);
 }

@@ -26,6 +26,7 @@ constexpr u32 kFrames = 30;
 struct Progress {
     u32 stage;
     u32 moduleIds[3];
+    u32 soundAnswer;
     u32 overflows;
     u32 dualShockMode;
     u32 portOneWaited;
@@ -45,6 +46,7 @@ void expectFrameLoopReached(const Progress& progress) {
     EXPECT_EQ(progress.moduleIds[0], 0x10u);
     EXPECT_EQ(progress.moduleIds[1], 0x11u);
     EXPECT_EQ(progress.moduleIds[2], 0x12u) << "the sound module was not found loaded, so it was loaded";
+    EXPECT_EQ(progress.soundAnswer, 0xFFFFFFFFu) << "a server nobody provides answers -1";
     EXPECT_EQ(progress.dualShockMode, 1u);
     EXPECT_GE(progress.portOneWaited, 576000u / 5) << "the 200 ms time-out ran out";
     EXPECT_GE(progress.overflows, 1u);
@@ -62,6 +64,7 @@ TEST_F(SdkStartUp, ReachesItsFrameLoopHeadlessWithTheBundledPlugins) {
     const RunResult run = runCorvaneRun({guestProgramPath("sdk_start_up"), "--max-cycles", "300000000", "--memory-out", range});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("stopped: idle-loop", 0), 0u) << run.out;
+    EXPECT_EQ(run.err, "corvane-run: IOP: no answer for server 0x0000ABCD function 1\n");
     expectFrameLoopReached(readProgress(readFile("progress.bin")));
 }
 

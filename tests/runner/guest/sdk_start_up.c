@@ -2,7 +2,8 @@
    it meets the IOP and the hardware, then its frame loop:
    1. loads the controller modules and takes an id of 0 or less for failure;
    2. walks the IOP's module list by remote data reads to see whether its
-      sound module is loaded, and loads it when it is not;
+      sound module is loaded, loads it when it is not, and calls a server
+      that no module here provides, whose failure it takes politely;
    3. keeps a clock from timer 1 overflows counted by a cause-10 handler;
    4. opens controller port 0, looks for a DualShock and sets its mode, and
       gives port 1, never opened, 200 ms of that clock to appear;
@@ -24,10 +25,12 @@
 #define OVFF 0x800u
 #define CLOCKS_PER_SEC 576000u
 #define FRAMES 30
+#define NO_SUCH_SERVER 0x0000ABCDu
 
 struct Progress {
     unsigned stage;
     unsigned moduleIds[3];
+    unsigned soundAnswer;
     unsigned overflows;
     unsigned dualShockMode;
     unsigned portOneWaited;
@@ -100,6 +103,11 @@ int main(void) {
         if (id <= 0) return 1;
         progress.moduleIds[2] = id;
     }
+    struct SifRpcClient sound;
+    unsigned answer = 0;
+    if (sifInitClient(&sound) != 0 || sifBindRpc(&sound, NO_SUCH_SERVER) != 0) return 1;
+    sifCallRpc(&sound, 1, &answer, sizeof answer, &answer);
+    progress.soundAnswer = answer;
 
     progress.stage = 3;
     T1_MODE = 0;
