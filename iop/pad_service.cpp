@@ -97,7 +97,6 @@ void markOpened(u32 receive, u32 status) {
     padServiceOpened = 1;
 }
 
-
 void openFirstProtocol(u32 port, u32 area, u32 receive) {
     ports[port].first = area;
     ports[port].status = area;
@@ -198,8 +197,8 @@ void resetPadService() {
 }
 
 void padServer(const RpcCall& call) {
-    if (call.function() != 1) return;
-    if (ramWord(call.packet + 52) == kServerFirstProtocol) firstProtocol(call);
+    if (call.function() != 1) return rpcUnanswered(call);
+    if (call.server() == kServerFirstProtocol) firstProtocol(call);
     else secondProtocol(call);
 }
 
