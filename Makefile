@@ -25,6 +25,7 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/corvane-bench
+	$(BUILD_DIR)/bench/gs-bench
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -100,6 +100,8 @@ constexpr PixelLayout makeLayout(uint32_t psm) {
     default:
         break;
     }
+    layout.unitsPerWordShift = layout.unitBits == 32 ? 0 : layout.unitBits == 16 ? 1 : layout.unitBits == 8 ? 2 : 3;
+    layout.unitMask = ((kLocalMemoryBytes / 4) << layout.unitsPerWordShift) - 1;
     const uint32_t origin = offsetInPage(psm, 0, 0);
     for (uint32_t x = 0; x < (1u << layout.pageWidthShift); ++x) layout.xOffset[x] = offsetInPage(psm, x, 0);
     for (uint32_t y = 0; y < (1u << layout.pageHeightShift); ++y) layout.yOffset[y] = offsetInPage(psm, 0, y) ^ origin;

@@ -52,6 +52,8 @@ struct PixelLayout {
     uint32_t pageHeightShift = 5;
     uint32_t fieldShift = 0;
     uint32_t fieldMask = 0xFFFFFFFF;
+    uint32_t unitsPerWordShift = 0;            // log2 of the units in a word
+    uint32_t unitMask = kLocalMemoryBytes / 4 - 1;  // local memory's size in units, less one
     std::array<uint32_t, 128> xOffset{};
     std::array<uint32_t, 128> yOffset{};
 };
@@ -67,13 +69,32 @@ uint32_t bitsPerPixel(uint32_t psm);
 // The address of pixel (x, y) of a buffer, in the layout's storage units
 // (words, halfwords, bytes or nibbles), wrapped to local memory.
 inline uint32_t unitAddress(const PixelLayout& layout, uint32_t bp, uint32_t bw, uint32_t x, uint32_t y) {
-    const uint32_t unitsPerWordShift = layout.unitBits == 32 ? 0 : layout.unitBits == 16 ? 1 : layout.unitBits == 8 ? 2 : 3;
     const uint32_t pagesPerRow = bw >> (layout.pageWidthShift - 6);
     const uint32_t page = (x >> layout.pageWidthShift) + (y >> layout.pageHeightShift) * pagesPerRow;
     const uint32_t inPage = layout.xOffset[x & ((1u << layout.pageWidthShift) - 1)] ^
                             layout.yOffset[y & ((1u << layout.pageHeightShift) - 1)];
-    const uint32_t unitMask = (kLocalMemoryBytes * 8 / layout.unitBits) - 1;
-    return (((bp * kWordsPerBlock + page * kWordsPerPage) << unitsPerWordShift) + inPage) & unitMask;
+    return (((bp * kWordsPerBlock + page * kWordsPerPage) << layout.unitsPerWordShift) + inPage) & layout.unitMask;
+}
+
+// The part of a pixel's address that its row alone decides: the first
+// unit of its row of pages, and its row's offset bits inside a page.
+struct RowAddress {
+    uint32_t base = 0;
+    uint32_t yBits = 0;
+};
+
+inline RowAddress rowAddress(const PixelLayout& layout, uint32_t bp, uint32_t bw, uint32_t y) {
+    const uint32_t pagesPerRow = bw >> (layout.pageWidthShift - 6);
+    const uint32_t pageRow = (y >> layout.pageHeightShift) * pagesPerRow;
+    return {(bp * kWordsPerBlock + pageRow * kWordsPerPage) << layout.unitsPerWordShift,
+            layout.yOffset[y & ((1u << layout.pageHeightShift) - 1)]};
+}
+
+// The same address as unitAddress, from the row's part and x.
+inline uint32_t unitAddressInRow(const PixelLayout& layout, const RowAddress& row, uint32_t x) {
+    const uint32_t pageColumn = (x >> layout.pageWidthShift) * (kWordsPerPage << layout.unitsPerWordShift);
+    return (row.base + pageColumn + (layout.xOffset[x & ((1u << layout.pageWidthShift) - 1)] ^ row.yBits)) &
+           layout.unitMask;
 }
 
 class LocalMemory {

@@ -10,7 +10,6 @@ namespace {
 enum AlphaTestMode : uint32_t { kNever, kAlways, kLess, kLequal, kEqual, kGequal, kGreater, kNotEqual };
 enum AlphaFail : uint32_t { kFailKeep, kFailFrameOnly, kFailDepthOnly, kFailRgbOnly };
 enum DepthTestMode : uint32_t { kDepthNever, kDepthAlways, kDepthGequal, kDepthGreater };
-enum TextureFunction : uint32_t { kModulate, kDecal, kHighlight, kHighlight2 };
 
 // With the depth test switched off (TEST ZTE 0) the depth unit neither
 // tests nor writes, whatever ZMSK says, so a program that never set ZBUF
@@ -157,37 +156,6 @@ void makeDrawContext(DrawContext& context, float lod) {
                           (!context.depthTest || context.depthTestMode == kDepthAlways);
 }
 
-uint32_t applyTextureFunction(const DrawContext& context, uint32_t shaded, uint32_t texel) {
-    const uint32_t shadedAlpha = shaded >> 24;
-    const uint32_t texelAlpha = texel >> 24;
-    uint32_t rgb = 0;
-    for (unsigned i = 0; i < 3; ++i) {
-        uint32_t value;
-        if (context.textureFunction == kDecal) {
-            value = channel(texel, i);
-        } else {
-            value = (channel(texel, i) * channel(shaded, i)) >> 7;
-            if (context.textureFunction != kModulate) value += shadedAlpha;
-        }
-        rgb |= std::min<uint32_t>(value, 255) << (8 * i);
-    }
-    uint32_t alpha = shadedAlpha;
-    if (context.textureAlpha) {
-        switch (context.textureFunction) {
-        case kModulate:
-            alpha = (texelAlpha * shadedAlpha) >> 7;
-            break;
-        case kHighlight:
-            alpha = texelAlpha + shadedAlpha;
-            break;
-        default:
-            alpha = texelAlpha;
-            break;
-        }
-    }
-    return rgb | (std::min<uint32_t>(alpha, 255) << 24);
-}
-
 uint32_t applyFog(const DrawContext& context, uint32_t colour, uint32_t fog) {
     uint32_t out = colour & 0xFF000000u;
     for (unsigned i = 0; i < 3; ++i)
@@ -265,12 +233,40 @@ void drawSpan(const DrawContext& context, int y, int x0, int x1, uint32_t colour
     if (context.forceAlphaHigh) colour |= 0x80000000u;
     const PixelLayout& layout = *context.frameLayout;
     uint32_t* words = state.memory.words();
-    for (int x = x0; x < x1; ++x) words[unitAddress(layout, context.frameBp, context.frameBw, x, y)] = colour;
+    const RowAddress row = rowAddress(layout, context.frameBp, context.frameBw, static_cast<uint32_t>(y));
+    // 32-bit pages are 64 pixels wide: one page's base serves each run of
+    // up to 64 pixels.
+    for (int x = x0; x < x1;) {
+        const int pageEnd = std::min(x1, (x | 63) + 1);
+        const uint32_t pageBase = row.base + static_cast<uint32_t>(x >> 6) * kWordsPerPage;
+        for (; x < pageEnd; ++x) words[(pageBase + (layout.xOffset[x & 63] ^ row.yBits)) & layout.unitMask] = colour;
+    }
     if (context.depthWrite) {
         z = std::min(z, context.depthMax);
+        const PixelLayout& depthLayout = *context.depthLayout;
+        const RowAddress depthRow = rowAddress(depthLayout, context.depthBp, context.frameBw, static_cast<uint32_t>(y));
         for (int x = x0; x < x1; ++x)
-            state.memory.writeUnit(*context.depthLayout,
-                                   unitAddress(*context.depthLayout, context.depthBp, context.frameBw, x, y), z);
+            state.memory.writeUnit(depthLayout, unitAddressInRow(depthLayout, depthRow, static_cast<uint32_t>(x)), z);
+    }
+}
+
+void drawPlainRun(const DrawContext& context, int y, int x0, const uint32_t* colours, int count, uint32_t z) {
+    if (!context.plainWrites) {
+        for (int i = 0; i < count; ++i) drawFragment(context, x0 + i, y, colours[i], z);
+        return;
+    }
+    const uint32_t alphaBit = context.forceAlphaHigh ? 0x80000000u : 0;
+    const PixelLayout& layout = *context.frameLayout;
+    uint32_t* words = state.memory.words();
+    const RowAddress row = rowAddress(layout, context.frameBp, context.frameBw, static_cast<uint32_t>(y));
+    for (int i = 0; i < count; ++i)
+        words[unitAddressInRow(layout, row, static_cast<uint32_t>(x0 + i))] = colours[i] | alphaBit;
+    if (context.depthWrite) {
+        z = std::min(z, context.depthMax);
+        const PixelLayout& depthLayout = *context.depthLayout;
+        const RowAddress depthRow = rowAddress(depthLayout, context.depthBp, context.frameBw, static_cast<uint32_t>(y));
+        for (int i = 0; i < count; ++i)
+            state.memory.writeUnit(depthLayout, unitAddressInRow(depthLayout, depthRow, static_cast<uint32_t>(x0 + i)), z);
     }
 }
 

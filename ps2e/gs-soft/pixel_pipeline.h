@@ -3,6 +3,7 @@
 // and the masked writes of colour and depth, for one drawing context.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "ps2e/gs-soft/local_memory.h"
@@ -78,9 +79,45 @@ struct DrawContext {
 // Decodes the registers for a primitive; `lod` chooses the texture filter.
 void makeDrawContext(DrawContext& context, float lod);
 
-// The colour a fragment has after the texture function and fog, from its
-// shaded colour and texel (both R, G, B, A) and fog coefficient.
-uint32_t applyTextureFunction(const DrawContext& context, uint32_t shaded, uint32_t texel);
+// TEX0 TFX: how the texel and the shaded colour combine.
+enum TextureFunction : uint32_t { kModulate, kDecal, kHighlight, kHighlight2 };
+
+inline uint32_t textureChannel(uint32_t colour, unsigned index) { return (colour >> (8 * index)) & 0xFF; }
+
+// The colour a fragment has after the texture function, from its shaded
+// colour and texel (both R, G, B, A).
+inline uint32_t applyTextureFunction(const DrawContext& context, uint32_t shaded, uint32_t texel) {
+    const uint32_t shadedAlpha = shaded >> 24;
+    const uint32_t texelAlpha = texel >> 24;
+    uint32_t rgb = 0;
+    for (unsigned i = 0; i < 3; ++i) {
+        uint32_t value;
+        if (context.textureFunction == kDecal) {
+            value = textureChannel(texel, i);
+        } else {
+            value = (textureChannel(texel, i) * textureChannel(shaded, i)) >> 7;
+            if (context.textureFunction != kModulate) value += shadedAlpha;
+        }
+        rgb |= std::min<uint32_t>(value, 255) << (8 * i);
+    }
+    uint32_t alpha = shadedAlpha;
+    if (context.textureAlpha) {
+        switch (context.textureFunction) {
+        case kModulate:
+            alpha = (texelAlpha * shadedAlpha) >> 7;
+            break;
+        case kHighlight:
+            alpha = texelAlpha + shadedAlpha;
+            break;
+        default:
+            alpha = texelAlpha;
+            break;
+        }
+    }
+    return rgb | (std::min<uint32_t>(alpha, 255) << 24);
+}
+
+// Fog blends towards FOGCOL by the fog coefficient.
 uint32_t applyFog(const DrawContext& context, uint32_t colour, uint32_t fog);
 
 // Runs a fragment at window pixel (x, y), inside the scissor, through the
@@ -90,5 +127,9 @@ void drawFragment(const DrawContext& context, int x, int y, uint32_t colour, uin
 // A run of fragments of one colour and depth on row y, from x0 up to x1
 // (exclusive), inside the scissor.
 void drawSpan(const DrawContext& context, int y, int x0, int x1, uint32_t colour, uint32_t z);
+
+// A run of `count` fragments of one depth with their own colours on row y
+// from x0, inside the scissor.
+void drawPlainRun(const DrawContext& context, int y, int x0, const uint32_t* colours, int count, uint32_t z);
 
 }  // namespace gs

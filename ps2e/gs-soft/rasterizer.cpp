@@ -71,7 +71,12 @@ Attributes attributesOf(const DrawContext& context, const Vertex& vertex) {
     return out;
 }
 
-uint32_t toByte(double value) { return static_cast<uint32_t>(std::clamp(value, 0.0, 255.0)); }
+// Interpolated colours are truncated; the small bias keeps a value that is
+// a whole number at a vertex from falling to the one below through
+// rounding in the plane arithmetic.
+constexpr double kTruncationBias = 1.0 / 4096;
+
+uint32_t toByte(double value) { return static_cast<uint32_t>(std::clamp(value + kTruncationBias, 0.0, 255.0)); }
 
 uint32_t toDepth(double value) { return static_cast<uint32_t>(std::clamp(value, 0.0, 4294967295.0)); }
 
@@ -170,6 +175,9 @@ Plane planeOf(const WindowVertex* v, const double* values, double det) {
 
 constexpr int kPlaneCount = 9;
 
+// The widest row the scissor lets through.
+constexpr int kMaxRun = 2048;
+
 void drawTriangle(const DrawContext& context, const Vertex* vertices) {
     WindowVertex v[3] = {toWindow(context, vertices[0]), toWindow(context, vertices[1]), toWindow(context, vertices[2])};
     const uint32_t flatColour = vertices[2].rgba;
@@ -217,40 +225,47 @@ void drawTriangle(const DrawContext& context, const Vertex* vertices) {
         planes[p] = planeOf(v, values, det);
     }
 
+    const bool runs = context.plainWrites && !context.depthWrite;
+    uint32_t colours[kMaxRun];
     for (int y = top; y <= bottom; ++y) {
         int64_t e0 = edges[0].atRowStart, e1 = edges[1].atRowStart, e2 = edges[2].atRowStart;
-        int spanStart = -1;
-        for (int x = left; x <= right + 1; ++x) {
-            const bool in = x <= right && e0 >= edges[0].bias && e1 >= edges[1].bias && e2 >= edges[2].bias;
-            if (in && spanStart < 0) spanStart = x;
-            if (!in && spanStart >= 0) {
-                // Flat, untextured, unfogged spans go through the span
-                // writer; everything else pixel by pixel.
-                if (!context.gouraud && !context.textured && !context.fogged &&
-                    planes[4].dx == 0.0) {
-                    drawSpan(context, y, spanStart, x, flatColour,
-                             toDepth(planes[4].atOrigin + planes[4].dy * y));
-                } else {
-                    for (int px = spanStart; px < x; ++px) {
-                        Attributes a;
-                        double* f[kPlaneCount] = {&a.r, &a.g, &a.b, &a.a, &a.z, &a.fog, &a.s, &a.t, &a.q};
-                        for (int p = 0; p < kPlaneCount; ++p)
-                            *f[p] = planes[p].atOrigin + planes[p].dx * px + planes[p].dy * y;
-                        emit(context, px, y, flatColour, a);
-                    }
-                }
-                spanStart = -1;
-                if (x > right) break;
-                // A triangle is convex: the first span ends the row.
-                break;
-            }
-            e0 += edges[0].stepX;
-            e1 += edges[1].stepX;
-            e2 += edges[2].stepX;
-        }
         edges[0].atRowStart += edges[0].stepY;
         edges[1].atRowStart += edges[1].stepY;
         edges[2].atRowStart += edges[2].stepY;
+        // The row's covered samples: a triangle is convex, so one run.
+        int x = left;
+        while (x <= right && !(e0 >= edges[0].bias && e1 >= edges[1].bias && e2 >= edges[2].bias)) {
+            e0 += edges[0].stepX;
+            e1 += edges[1].stepX;
+            e2 += edges[2].stepX;
+            ++x;
+        }
+        const int start = x;
+        while (x <= right && e0 >= edges[0].bias && e1 >= edges[1].bias && e2 >= edges[2].bias) {
+            e0 += edges[0].stepX;
+            e1 += edges[1].stepX;
+            e2 += edges[2].stepX;
+            ++x;
+        }
+        const int end = x;
+        if (start >= end) continue;
+        if (!context.gouraud && !context.textured && !context.fogged && planes[4].dx == 0.0) {
+            drawSpan(context, y, start, end, flatColour, toDepth(planes[4].atOrigin + planes[4].dy * y));
+            continue;
+        }
+        Attributes a;
+        double* f[kPlaneCount] = {&a.r, &a.g, &a.b, &a.a, &a.z, &a.fog, &a.s, &a.t, &a.q};
+        for (int p = 0; p < kPlaneCount; ++p) *f[p] = planes[p].atOrigin + planes[p].dx * start + planes[p].dy * y;
+        for (int px = start; px < end; ++px) {
+            const uint32_t shaded = context.gouraud ? packColour(a) : flatColour;
+            const uint32_t fragment = fragmentColour(context, shaded, a);
+            if (runs)
+                colours[px - start] = fragment;
+            else
+                drawFragment(context, px, y, fragment, toDepth(a.z));
+            for (int p = 0; p < kPlaneCount; ++p) *f[p] += planes[p].dx;
+        }
+        if (runs) drawPlainRun(context, y, start, colours, end - start, 0);
     }
 }
 
@@ -270,23 +285,38 @@ void drawSprite(const DrawContext& context, const Vertex& first, const Vertex& s
         for (int y = top; y <= bottom; ++y) drawSpan(context, y, left, right + 1, colour, z);
         return;
     }
-    const uint32_t fog = second.fog;
     // Texture coordinates run linearly from the first corner to the second.
     const double spanX = p1.x - p0.x;
     const double spanY = p1.y - p0.y;
     const double dsdx = spanX != 0 ? (a1.s - a0.s) * 16.0 / spanX : 0;
     const double dtdy = spanY != 0 ? (a1.t - a0.t) * 16.0 / spanY : 0;
     const double dqdx = spanX != 0 ? (a1.q - a0.q) * 16.0 / spanX : 0;
+    const int count = right - left + 1;
+    uint32_t colours[kMaxRun];
     Attributes at = a1;
-    at.fog = fog;
-    at.z = z;
+    // UV coordinates step in 16.16 fixed point along the row.
+    const int64_t uStep = std::llround(dsdx * 65536.0);
+    const int64_t uStart = static_cast<int64_t>(std::floor((a0.s + dsdx * (left - p0.x / 16.0)) * 65536.0));
+    const bool uvTextured = context.uvCoordinates && context.textured;
+    TextureRowSampler sampler(context.texture, uStart, uStep, uvTextured ? count : 0);
     for (int y = top; y <= bottom; ++y) {
         at.t = a0.t + dtdy * (y - p0.y / 16.0);
-        for (int x = left; x <= right; ++x) {
-            at.s = a0.s + dsdx * (x - p0.x / 16.0);
-            at.q = a0.q + dqdx * (x - p0.x / 16.0);
-            drawFragment(context, x, y, fragmentColour(context, colour, at), z);
+        if (uvTextured) {
+            const int v16 = static_cast<int>(std::floor(at.t));
+            sampler.sampleRow(v16, colours);
+            if (context.textureFunction != kDecal || !context.textureAlpha)
+                for (int i = 0; i < count; ++i) colours[i] = applyTextureFunction(context, colour, colours[i]);
+            if (context.fogged)
+                for (int i = 0; i < count; ++i) colours[i] = applyFog(context, colours[i], second.fog);
+        } else {
+            for (int i = 0; i < count; ++i) {
+                const int x = left + i;
+                at.s = a0.s + dsdx * (x - p0.x / 16.0);
+                at.q = a0.q + dqdx * (x - p0.x / 16.0);
+                colours[i] = fragmentColour(context, colour, at);
+            }
         }
+        drawPlainRun(context, y, left, colours, count, z);
     }
 }
 

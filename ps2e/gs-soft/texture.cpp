@@ -1,6 +1,7 @@
 #include "ps2e/gs-soft/texture.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "ps2e/gs-soft/gs_state.h"
 
@@ -58,16 +59,6 @@ void loadClutEntries(uint64_t tex0) {
     }
 }
 
-uint32_t expand16(uint32_t value, uint32_t ta0, uint32_t ta1, bool aem) {
-    const uint32_t rgb = ((value & 0x1F) << 3) | (((value >> 5) & 0x1F) << 11) | (((value >> 10) & 0x1F) << 19);
-    uint32_t alpha;
-    if (value & 0x8000)
-        alpha = ta1;
-    else
-        alpha = aem && (value & 0x7FFF) == 0 ? 0 : ta0;
-    return rgb | (alpha << 24);
-}
-
 WrapAxis wrapAxis(uint32_t mode, uint32_t sizeLog2, uint32_t min, uint32_t max) {
     WrapAxis axis;
     axis.mode = mode;
@@ -117,7 +108,23 @@ void loadClut(uint64_t tex0) {
 TextureSetup makeTextureSetup(uint64_t tex0, uint64_t tex1, uint64_t clamp, uint64_t texa, float lod) {
     TextureSetup texture;
     texture.psm = field(tex0, 20, 6);
+    texture.memory = &state.memory;
     texture.layout = &layoutOf(texture.psm);
+    switch (texture.psm) {
+    case kPsmCt24:
+    case kPsmZ24:
+        texture.kind = TexelKind::kDirect24;
+        break;
+    case kPsmCt16:
+    case kPsmCt16S:
+    case kPsmZ16:
+    case kPsmZ16S:
+        texture.kind = TexelKind::kDirect16;
+        break;
+    default:
+        texture.kind = isClutFormat(texture.psm) ? TexelKind::kPalette : TexelKind::kDirect32;
+        break;
+    }
     texture.tbp = field(tex0, 0, 14);
     texture.tbw = field(tex0, 14, 6);
     texture.u = wrapAxis(field(clamp, 0, 2), field(tex0, 26, 4), field(clamp, 4, 10), field(clamp, 14, 10));
@@ -143,48 +150,143 @@ TextureSetup makeTextureSetup(uint64_t tex0, uint64_t tex1, uint64_t clamp, uint
     return texture;
 }
 
-uint32_t texelColour(const TextureSetup& texture, int u, int v) {
-    const uint32_t value = state.memory.readUnit(*texture.layout, unitAddress(*texture.layout, texture.tbp, texture.tbw,
-                                                                              static_cast<uint32_t>(u) & 2047,
-                                                                              static_cast<uint32_t>(v) & 2047));
-    switch (texture.psm) {
-    case kPsmCt32:
-    case kPsmZ32:
+namespace {
+
+// Reads a texel of a layout whose storage unit is UnitBits wide and turns
+// it into a colour as Kind says.
+template <uint32_t UnitBits, TexelKind Kind>
+uint32_t fetchTexel(const TextureSetup& texture, const uint8_t* bytes, uint32_t address) {
+    uint32_t value;
+    if constexpr (UnitBits == 32) {
+        uint32_t word;
+        std::memcpy(&word, bytes + 4 * address, 4);
+        value = (word >> texture.layout->fieldShift) & texture.layout->fieldMask;
+    } else if constexpr (UnitBits == 16) {
+        uint16_t half;
+        std::memcpy(&half, bytes + 2 * address, 2);
+        value = half;
+    } else if constexpr (UnitBits == 8) {
+        value = bytes[address];
+    } else {
+        value = (bytes[address >> 1] >> ((address & 1) * 4)) & 0xF;
+    }
+    if constexpr (Kind == TexelKind::kDirect32) {
         return value;
-    case kPsmCt24:
-    case kPsmZ24:
-        return value | ((texture.aem && value == 0 ? 0 : texture.ta0) << 24);
-    case kPsmCt16:
-    case kPsmCt16S:
-    case kPsmZ16:
-    case kPsmZ16S:
-        return expand16(value, texture.ta0, texture.ta1, texture.aem);
-    default:
+    } else if constexpr (Kind == TexelKind::kPalette) {
         return texture.palette[value];
+    } else {
+        return decodeTexel(texture, value);
     }
 }
 
-uint32_t sampleTexture(const TextureSetup& texture, int u16, int v16) {
-    if (!texture.bilinear) return texelColour(texture, wrap(texture.u, u16 >> 4), wrap(texture.v, v16 >> 4));
-    const int u = u16 - 8;
-    const int v = v16 - 8;
-    const int fu = u & 15;
-    const int fv = v & 15;
-    const int u0 = wrap(texture.u, u >> 4);
-    const int u1 = wrap(texture.u, (u >> 4) + 1);
-    const int v0 = wrap(texture.v, v >> 4);
-    const int v1 = wrap(texture.v, (v >> 4) + 1);
-    const uint32_t t00 = texelColour(texture, u0, v0);
-    const uint32_t t10 = texelColour(texture, u1, v0);
-    const uint32_t t01 = texelColour(texture, u0, v1);
-    const uint32_t t11 = texelColour(texture, u1, v1);
+// Bilinear weighting two channels at a time in 32 bits: R and B, then G
+// and A, each in its own 16-bit lane.
+inline uint32_t mixTexels(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, uint32_t fu, uint32_t fv) {
+    constexpr uint32_t kLanes = 0x00FF00FF;
     uint32_t out = 0;
-    for (unsigned shift = 0; shift < 32; shift += 8) {
-        const int top = static_cast<int>((t00 >> shift) & 0xFF) * (16 - fu) + static_cast<int>((t10 >> shift) & 0xFF) * fu;
-        const int bottom = static_cast<int>((t01 >> shift) & 0xFF) * (16 - fu) + static_cast<int>((t11 >> shift) & 0xFF) * fu;
-        out |= static_cast<uint32_t>((top * (16 - fv) + bottom * fv) >> 8) << shift;
+    for (unsigned shift = 0; shift < 16; shift += 8) {
+        const uint32_t top = ((t00 >> shift) & kLanes) * (16 - fu) + ((t10 >> shift) & kLanes) * fu;
+        const uint32_t bottom = ((t01 >> shift) & kLanes) * (16 - fu) + ((t11 >> shift) & kLanes) * fu;
+        out |= (((top * (16 - fv) + bottom * fv) >> 8) & kLanes) << shift;
     }
     return out;
+}
+
+template <uint32_t UnitBits, TexelKind Kind>
+void fetchRow(const TextureSetup& texture, const RowAddress& row, const uint32_t* pages, const uint32_t* offsets,
+              size_t count, uint32_t* out) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(texture.memory->words());
+    const uint32_t mask = texture.layout->unitMask;
+    for (size_t i = 0; i < count; ++i)
+        out[i] = fetchTexel<UnitBits, Kind>(texture, bytes, (row.base + pages[i] + (offsets[i] ^ row.yBits)) & mask);
+}
+
+void fetchTexelRow(const TextureSetup& texture, const RowAddress& row, const uint32_t* pages, const uint32_t* offsets,
+                   size_t count, uint32_t* out) {
+    switch (texture.layout->unitBits) {
+    case 32:
+        if (texture.kind == TexelKind::kPalette)
+            fetchRow<32, TexelKind::kPalette>(texture, row, pages, offsets, count, out);
+        else if (texture.kind == TexelKind::kDirect32)
+            fetchRow<32, TexelKind::kDirect32>(texture, row, pages, offsets, count, out);
+        else
+            fetchRow<32, TexelKind::kDirect24>(texture, row, pages, offsets, count, out);
+        break;
+    case 16:
+        fetchRow<16, TexelKind::kDirect16>(texture, row, pages, offsets, count, out);
+        break;
+    case 8:
+        fetchRow<8, TexelKind::kPalette>(texture, row, pages, offsets, count, out);
+        break;
+    default:
+        fetchRow<4, TexelKind::kPalette>(texture, row, pages, offsets, count, out);
+        break;
+    }
+}
+
+}  // namespace
+
+TextureRowSampler::TextureRowSampler(const TextureSetup& texture, int64_t uStart, int64_t uStep, int count)
+    : texture_(texture), pixels_(static_cast<size_t>(count)) {
+    if (count == 0) return;
+    const PixelLayout& layout = *texture.layout;
+    const uint32_t pageUnits = kWordsPerPage << layout.unitsPerWordShift;
+    std::vector<int> columnOfX(2048, -1);
+    auto column = [&](int u) {
+        const uint32_t x = static_cast<uint32_t>(wrap(texture.u, u)) & 2047;
+        if (columnOfX[x] < 0) {
+            columnOfX[x] = static_cast<int>(pages_.size());
+            pages_.push_back((x >> layout.pageWidthShift) * pageUnits);
+            offsets_.push_back(layout.xOffset[x & ((1u << layout.pageWidthShift) - 1)]);
+        }
+        return static_cast<uint16_t>(columnOfX[x]);
+    };
+    int64_t u = uStart;
+    for (Pixel& pixel : pixels_) {
+        const int u16 = static_cast<int>(u >> 16);
+        if (texture.bilinear) {
+            const int left = u16 - 8;
+            pixel.left = column(left >> 4);
+            pixel.right = column((left >> 4) + 1);
+            pixel.weight = static_cast<uint32_t>(left & 15);
+        } else {
+            pixel.left = pixel.right = column(u16 >> 4);
+            pixel.weight = 0;
+        }
+        u += uStep;
+    }
+    rows_[0].resize(pages_.size());
+    rows_[1].resize(pages_.size());
+}
+
+const std::vector<uint32_t>& TextureRowSampler::texelRow(int v, int keepV) {
+    for (int i = 0; i < 2; ++i)
+        if (rowV_[i] == v) return rows_[i];
+    const int target = rowV_[0] == keepV ? 1 : 0;
+    const RowAddress row = rowAddress(*texture_.layout, texture_.tbp, texture_.tbw, static_cast<uint32_t>(v) & 2047);
+    fetchTexelRow(texture_, row, pages_.data(), offsets_.data(), pages_.size(), rows_[target].data());
+    rowV_[target] = v;
+    return rows_[target];
+}
+
+void TextureRowSampler::sampleRow(int v16, uint32_t* out) {
+    const size_t count = pixels_.size();
+    if (!texture_.bilinear) {
+        const std::vector<uint32_t>& texels = texelRow(wrap(texture_.v, v16 >> 4), -1);
+        for (size_t i = 0; i < count; ++i) out[i] = texels[pixels_[i].left];
+        return;
+    }
+    const int v = v16 - 8;
+    const int v0 = wrap(texture_.v, v >> 4);
+    const int v1 = wrap(texture_.v, (v >> 4) + 1);
+    // Each fetch keeps the other row's slot.
+    const std::vector<uint32_t>& top = texelRow(v0, v1);
+    const std::vector<uint32_t>& bottom = texelRow(v1, v0);
+    const uint32_t fv = static_cast<uint32_t>(v & 15);
+    for (size_t i = 0; i < count; ++i) {
+        const Pixel& p = pixels_[i];
+        out[i] = mixTexels(top[p.left], top[p.right], bottom[p.left], bottom[p.right], p.weight, fv);
+    }
 }
 
 }  // namespace gs
