@@ -527,6 +527,37 @@ void transfers(Scene& s) {
     }
 }
 
+// 16- and 24-bit textures take their alpha from TEXA: TA1 for a set alpha
+// bit, TA0 otherwise, and 0 for black under AEM.
+void directTextureFormatsAndTexa(Scene& s) {
+    const uint16_t texels16[4] = {clut16(31, 0, 0, true), clut16(0, 31, 0, false), clut16(0, 0, 0, false),
+                                  clut16(0, 0, 0, true)};
+    std::vector<uint8_t> bytes16;
+    for (uint16_t t : texels16) {
+        bytes16.push_back(static_cast<uint8_t>(t));
+        bytes16.push_back(static_cast<uint8_t>(t >> 8));
+    }
+    s.upload(kPsmCt16, kTextureBp, 1, 0, 0, 2, 2, bytes16);
+    s.upload(kPsmCt24, kTextureBp + 32, 1, 0, 0, 2, 1, {10, 20, 30, 0, 0, 0});
+    s.set(kRegTex1_1, 0);
+    s.set(kRegClamp_1, 0);
+    const uint32_t decal = 1;
+    for (int aem = 0; aem < 2; ++aem) {
+        const int y = 20 * aem;
+        s.set(kRegTexa, 0x30 | (uint64_t(aem) << 15) | (uint64_t{0x70} << 32));
+        s.set(kRegTex0_1, tex0(kTextureBp, 1, kPsmCt16, 1, 1, decal));
+        s.texturedSprite(0, y, 16, y + 16, 0, 0, 32, 32, 0);
+        s.set(kRegTex0_1, tex0(kTextureBp + 32, 1, kPsmCt24, 1, 0, decal));
+        s.texturedSprite(20, y, 36, y + 16, 0, 0, 32, 16, 0);
+        s.expectFrame(2, y + 2, colour(248, 0, 0, 0x70));
+        s.expectFrame(10, y + 2, colour(0, 248, 0, 0x30));
+        s.expectFrame(2, y + 10, colour(0, 0, 0, aem ? 0 : 0x30));
+        s.expectFrame(10, y + 10, colour(0, 0, 0, 0x70));
+        s.expectFrame(22, y + 2, colour(10, 20, 30, 0x30));
+        s.expectFrame(30, y + 2, colour(0, 0, 0, aem ? 0 : 0x30));
+    }
+}
+
 }  // namespace
 
 const std::vector<SceneEntry> kScenes = {
@@ -535,6 +566,7 @@ const std::vector<SceneEntry> kScenes = {
     {"depth_formats", depthFormats},
     {"textures_wrap_filter_and_colour_functions", texturesWrapAndFilter},
     {"clut_textures", clutTextures},
+    {"direct_texture_formats_and_texa", directTextureFormatsAndTexa},
     {"blending", blending},
     {"alpha_and_destination_tests_and_masks", testsAndMasks},
     {"fog_points_and_lines", fogAndLines},
