@@ -55,6 +55,9 @@ void GSmakeSnapshot(const char* directory);
 void GSconfigure(void);
 void GSabout(void);
 int32_t GStest(void);
+/* Optional: copies the next quadwords of a pending local-to-host transfer
+   (TRXDIR 1) into memory. */
+void GSreadFIFO2(uint64_t* memory, int quadwords);
 
 /* PAD: one library serves both ports, each through its own table. */
 int32_t PADinit(uint32_t port);

@@ -6,6 +6,7 @@
 #include "ps2e/gs-soft/gif_parser.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/gs-soft/privileged.h"
+#include "ps2e/gs-soft/transfer.h"
 #include "ps2e/ps2e.h"
 
 namespace {
@@ -46,6 +47,13 @@ void GSgifTransfer2(const uint32_t* packet) {
     if (packet == nullptr) return;
     path1 = gs::GifParser{};
     while (!path1.readQuadword(packet)) packet += 4;
+}
+
+// Hands the host the next quadwords of a local-to-host transfer (TRXDIR 1);
+// past its end, zeros.
+void GSreadFIFO2(uint64_t* memory, int quadwords) {
+    if (memory == nullptr || quadwords <= 0) return;
+    gs::readLocalToHost(reinterpret_cast<uint8_t*>(memory), static_cast<size_t>(quadwords) * 16);
 }
 
 void GSwrite32(uint32_t address, uint32_t value) { gs::writePrivileged(address, value, 4); }

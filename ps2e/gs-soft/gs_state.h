@@ -114,6 +114,23 @@ struct HostTransfer {
     uint32_t pendingCount = 0;
 };
 
+// The local-to-host transfer that GSreadFIFO2 empties: the TRXREG
+// rectangle of the source buffer, read row by row, packed as the source
+// format's bits per pixel, first pixel in the lowest bits.
+struct LocalTransfer {
+    bool active = false;
+    uint32_t psm = 0;
+    uint32_t bp = 0;
+    uint32_t bw = 0;
+    uint32_t left = 0;
+    uint32_t width = 0;
+    uint32_t bottom = 0;  // the row after the last
+    uint32_t x = 0;       // next pixel, relative to the rectangle's left
+    uint32_t y = 0;       // its row
+    uint64_t pendingBits = 0;  // bits read from pixels, not yet handed out
+    uint32_t pendingCount = 0;
+};
+
 // Privileged registers at 0x12000000 + 0x10 * index (PMODE up to BGCOLOR).
 enum DisplayRegister : uint32_t {
     kPmode = 0x0,
@@ -151,6 +168,7 @@ struct GsState {
     uint32_t cbp0 = 0;
     uint32_t cbp1 = 0;
     HostTransfer transfer;
+    LocalTransfer readback;
     PrivilegedRegisters privileged;
     uint64_t generation = 0;
 };

@@ -39,6 +39,7 @@ void writeCsr(uint64_t value) {
         state.reg.fill(0);
         state.queued = 0;
         state.transfer = HostTransfer{};
+    state.readback = LocalTransfer{};
         state.privileged = PrivilegedRegisters{};
         state.privileged.imr = kept.imr;
         ++state.generation;

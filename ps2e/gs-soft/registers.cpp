@@ -85,6 +85,7 @@ void resetState() {
     state.clut.fill(0);
     state.cbp0 = state.cbp1 = 0;
     state.transfer = HostTransfer{};
+    state.readback = LocalTransfer{};
     state.privileged = PrivilegedRegisters{};
     ++state.generation;
 }

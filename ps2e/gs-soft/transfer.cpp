@@ -7,6 +7,7 @@ namespace {
 
 // TRXDIR values.
 constexpr uint32_t kHostToLocal = 0;
+constexpr uint32_t kLocalToHost = 1;
 constexpr uint32_t kLocalToLocal = 2;
 
 // Coordinates wrap at the 2048-pixel edge of the GS's address space.
@@ -29,6 +30,23 @@ void openHostToLocal() {
     transfer.height += top;
     transfer.pendingBits = transfer.pendingCount = 0;
     transfer.active = transfer.width != 0 && transfer.height != top;
+}
+
+void openLocalToHost() {
+    const uint64_t bitbltbuf = state.reg[kRegBitbltbuf];
+    const uint64_t trxpos = state.reg[kRegTrxpos];
+    const uint64_t trxreg = state.reg[kRegTrxreg];
+    LocalTransfer& readback = state.readback;
+    readback.psm = field(bitbltbuf, 24, 6);
+    readback.bp = field(bitbltbuf, 0, 14);
+    readback.bw = field(bitbltbuf, 16, 6);
+    readback.left = field(trxpos, 0, 11);
+    readback.y = field(trxpos, 16, 11);
+    readback.width = field(trxreg, 0, 12);
+    readback.bottom = readback.y + field(trxreg, 32, 12);
+    readback.x = 0;
+    readback.pendingBits = readback.pendingCount = 0;
+    readback.active = readback.width != 0 && readback.bottom != readback.y;
 }
 
 // Copies the TRXREG rectangle from the source buffer to the destination,
@@ -79,9 +97,13 @@ void storePixel(HostTransfer& transfer, uint32_t value) {
 
 void startTransfer() {
     state.transfer.active = false;
+    state.readback.active = false;
     switch (field(state.reg[kRegTrxdir], 0, 2)) {
     case kHostToLocal:
         openHostToLocal();
+        break;
+    case kLocalToHost:
+        openLocalToHost();
         break;
     case kLocalToLocal:
         copyLocalToLocal();
@@ -111,6 +133,27 @@ void transferHostData(const uint8_t* bytes, size_t count) {
         }
     }
     ++state.generation;
+}
+
+void readLocalToHost(uint8_t* bytes, size_t count) {
+    LocalTransfer& readback = state.readback;
+    const uint32_t bits = bitsPerPixel(readback.psm);
+    for (size_t i = 0; i < count; ++i) {
+        while (readback.pendingCount < 8 && readback.active) {
+            const uint32_t pixel = state.memory.readPixel(readback.psm, readback.bp, readback.bw,
+                                                          (readback.left + readback.x) & kCoordinateMask,
+                                                          readback.y & kCoordinateMask);
+            readback.pendingBits |= uint64_t{pixel} << readback.pendingCount;
+            readback.pendingCount += bits;
+            if (++readback.x == readback.width) {
+                readback.x = 0;
+                if (++readback.y == readback.bottom) readback.active = false;
+            }
+        }
+        bytes[i] = static_cast<uint8_t>(readback.pendingBits);
+        readback.pendingBits >>= 8;
+        readback.pendingCount = readback.pendingCount > 8 ? readback.pendingCount - 8 : 0;
+    }
 }
 
 }  // namespace gs
