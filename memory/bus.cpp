@@ -17,6 +17,10 @@ namespace {
 // one look at the top nibble sends the common case, RAM, on its way.
 constexpr u32 segmentOf(u32 address) { return address >> 28; }
 
+// The VIF1 FIFO's quadword.
+constexpr u32 kVif1FifoAddress = 0x10005000;
+constexpr u32 kVif1FifoMask = 0xF;
+
 bool inRom(u32 address) { return address >= kRomStart; }  // within segment 1
 bool inHw(u32 address) { return address - kHwStart < kHwSize; }
 bool inGsPriv(u32 address) { return address - kGsPrivStart <= kGsPrivLast - kGsPrivStart; }
@@ -131,6 +135,14 @@ u64 memRead64(u32 address) {
 }
 
 void memRead128(u32 out[4], u32 address) {
+    // The VIF1 FIFO, turned towards the EE, hands over a quadword of a
+    // local-to-host GS transfer.
+    if ((address & ~kVif1FifoMask) == kVif1FifoAddress && vif1FifoFromGs()) {
+        u64 quadword[2];
+        gsReadFifo2(quadword, 1);
+        std::memcpy(out, quadword, 16);
+        return;
+    }
     const QuadwordHalves halves = quadwordHalves(address);
     std::memcpy(out, halves.low, 8);
     std::memcpy(out + 2, halves.high, 8);

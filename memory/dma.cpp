@@ -277,8 +277,34 @@ u64 dmaLoad64(u32 address) {
     return value;
 }
 
+bool vif1FifoFromGs() { return hostLoad<u32>(memory.hw + kHwVif1Stat) & kVif1StatFdr; }
+
+namespace {
+
+// VIF1 started towards memory (DIR 0) while FDR has the FIFO facing the EE:
+// QWC quadwords of a local-to-host GS transfer land at MADR, in normal mode
+// whatever the mode field says (the console has no chain going this way).
+void startVif1FromGs(u32 value) {
+    const DmaChannel& channel = dmaChannels[kDmaVif1];
+    *channel.chcr = value & ~kChcrStr;
+    if (value & kChcrTie) setDStat(kRoutes[kDmaVif1].dStatBit);
+    u32 address = dmaAddress(*channel.madr);
+    for (u32 left = *channel.qwc & kDmaQwcMask; left != 0; --left) {
+        alignas(16) u64 quadword[2];
+        gsReadFifo2(quadword, 1);
+        for (u32 i = 0; i < 16; ++i) *dmaHostAt(dmaAdvance(address, i)) = reinterpret_cast<const u8*>(quadword)[i];
+        address = dmaAdvance(address, 16);
+    }
+    *channel.madr = address;
+    *channel.qwc = 0;
+}
+
+}  // namespace
+
 void dmaStartChannel(unsigned channel, u32 value) {
     if (channel >= kDmaChannelCount || kRoutes[channel].returnSlots == 0) return;
+    if (channel == kDmaVif1 && (value & kChcrStr) && !(value & kChcrDirToPeripheral) && vif1FifoFromGs())
+        return startVif1FromGs(value);
     startChannel(dmaChannels[channel], kRoutes[channel], value);
 }
 

@@ -49,6 +49,7 @@ inline constexpr u32 kDmaChannelBases[kDmaChannelCount] = {
     0x8000, 0x9000, 0xA000, 0xB000, 0xB400, 0xC000, 0xC400, 0xC800, 0xD000, 0xD400,
 };
 
+inline constexpr u32 kChcrDirToPeripheral = 0x1;
 inline constexpr u32 kChcrStr = 0x100;
 inline constexpr u32 kChcrTie = 0x80;
 inline constexpr u32 kChcrChainMode = 0x4;
@@ -59,6 +60,13 @@ inline constexpr u32 kDmaTagLimit = 1u << 20;
 
 // The hardware QWC register is 16 bits wide; the bits above are ignored.
 inline constexpr u32 kDmaQwcMask = 0xFFFF;
+
+// VIF1 STAT, as the guest writes it at hardware offset 0x3C00 (the word the
+// VIF1 settings keep their first ROW value in). Its FDR bit turns the VIF1
+// FIFO round: data then comes from the GS to the EE.
+inline constexpr u32 kHwVif1Stat = 0x3C00;
+inline constexpr u32 kVif1StatFdr = 1u << 23;
+bool vif1FifoFromGs();
 
 extern DmaChannel dmaChannels[kDmaChannelCount];
 

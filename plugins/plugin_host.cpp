@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
+#include "frontend/log.h"
 #include "platform/dynamic_library.h"
 #include "plugins/config.h"
 
@@ -22,6 +25,7 @@ struct GsEntries {
     decltype(&GSclose) close = nullptr;
     decltype(&GSgifTransfer) gifTransfer = nullptr;
     decltype(&GSgifTransfer2) gifTransfer2 = nullptr;
+    decltype(&GSreadFIFO2) readFifo2 = nullptr;
     decltype(&GSwrite32) write32 = nullptr;
     decltype(&GSwrite64) write64 = nullptr;
     decltype(&GSread32) read32 = nullptr;
@@ -77,6 +81,8 @@ struct CdvdEntries {
 };
 
 GsEntries gs;
+// The missing GSreadFIFO2 is reported once per loaded GS library.
+bool gsReadFifoStubLogged = false;
 PadEntries pads[2];
 Spu2Entries spu2;
 CdvdEntries cdvd;
@@ -118,6 +124,8 @@ void resolveGs(LibraryHandle library) {
     resolve(library, "GSconfigure", gs.configure);
     resolve(library, "GSabout", gs.about);
     resolve(library, "GStest", gs.test);
+    resolve(library, "GSreadFIFO2", gs.readFifo2);
+    gsReadFifoStubLogged = false;
 }
 
 void resolvePad(LibraryHandle library, PadEntries& pad) {
@@ -321,6 +329,14 @@ void gsGifTransfer(const u32* data, u32 quadwords) {
 }
 void gsGifTransfer2(const u32* packet) {
     if (gs.gifTransfer2) gs.gifTransfer2(packet);
+}
+void gsReadFifo2(u64* memory, u32 quadwords) {
+    if (gs.readFifo2) return gs.readFifo2(memory, static_cast<int>(quadwords));
+    std::memset(memory, 0, 16 * static_cast<size_t>(quadwords));
+    if (!gsReadFifoStubLogged) {
+        logPrintf("GSreadFIFO2 is not exported by the GS plugin: local-to-host data reads as zeros\n");
+        gsReadFifoStubLogged = true;
+    }
 }
 u32 gsRead32(u32 address) { return gs.read32 ? gs.read32(address) : 0; }
 u64 gsRead64(u32 address) { return gs.read64 ? gs.read64(address) : 0; }

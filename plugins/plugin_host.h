@@ -68,6 +68,9 @@ enum class PadSlot { Pad1, Pad2 };
 // GS
 void gsGifTransfer(const u32* data, u32 quadwords);
 void gsGifTransfer2(const u32* packet);
+// The next quadwords of a local-to-host transfer; zeros from a GS plugin
+// that does not export "GSreadFIFO2".
+void gsReadFifo2(u64* memory, u32 quadwords);
 u32 gsRead32(u32 address);
 u64 gsRead64(u32 address);
 void gsWrite32(u32 address, u32 value);
