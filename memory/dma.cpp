@@ -220,14 +220,14 @@ void copyScratchpadToRam(u32 scratchpadOffset, u32 ramOffset, u32 bytes) {
 }
 
 // "GSgifTransfer2" takes a packet without a length and reads as far as its
-// GIF tags say. The plugin gets the scratchpad from SADR on, wrapped at its
-// end as the bus wraps it, so a packet of up to the whole scratchpad never
-// leads the plugin outside guest memory.
+// GIF tags say. The plugin gets the packet from SADR on, wrapped at the
+// scratchpad's end as the bus wraps it and ended within it (copyGifPacket),
+// so no packet leads the plugin outside the copy.
 void drainScratchpadToGs(u32 scratchpadOffset) {
-    alignas(16) static u8 rotated[kScratchpadSize];
-    std::memcpy(rotated, memory.scratchpad + scratchpadOffset, kScratchpadSize - scratchpadOffset);
-    std::memcpy(rotated + kScratchpadSize - scratchpadOffset, memory.scratchpad, scratchpadOffset);
-    gsGifTransfer2(reinterpret_cast<const u32*>(rotated));
+    constexpr u32 kScratchpadQuadwords = kScratchpadSize / 16;
+    alignas(16) static u32 packet[(kScratchpadQuadwords + 1) * 4];
+    copyGifPacket(memory.scratchpad, kScratchpadQuadwords, scratchpadOffset / 16, packet);
+    gsGifTransfer2(packet);
 }
 
 }  // namespace

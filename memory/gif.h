@@ -17,3 +17,12 @@ void gifChannelData(const u8* data, u32 quadwords);
 // Called for each tag of a GIF chain started by a 32-bit CHCR store, before
 // the tag's data.
 void gifChannelTag(u32 tagAddress);
+
+// A GIF packet handed over without a length ("GSgifTransfer2"), read from a
+// ring of `ringQuadwords` quadwords (VU1 data memory, the scratchpad) from
+// quadword `start` on and wrapping at its end, copied into `out` straight.
+// Its length comes from walking its GIF tags to the one with EOP. A packet
+// longer than the ring is cut before the first tag that does not fit and
+// ended there with an empty EOP tag, so a plugin that reads until EOP never
+// reads past the copy. `out` has room for ringQuadwords + 1 quadwords.
+void copyGifPacket(const u8* ring, u32 ringQuadwords, u32 start, u32* out);

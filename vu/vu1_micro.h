@@ -31,8 +31,5 @@ void vu1Run();
 
 // XGKICK: the GIF packet that starts at byteOffset of VU1 data memory, copied
 // so that it reads straight on where the console's GIF wraps at the end of
-// the 16 KB. Its length comes from walking its GIF tags to the one with EOP.
-// A packet that would run longer than data memory is cut before the first
-// tag that does not fit and ended there with an empty EOP tag, so a plugin
-// reading until EOP never reads past the copy.
+// the 16 KB (see copyGifPacket).
 const u32* vu1KickedPacket(u32 byteOffset);
