@@ -17,6 +17,12 @@ constexpr int kBlankPictureHeight = 448;
 // SMODE1 CMOD: 3 selects PAL.
 constexpr uint32_t kCmodPal = 3;
 
+// In interlaced field mode (SMODE2 INT 1, FFMD 1) each field reads the
+// buffer's lines in turn, so DISPLAY's height, counted in picture lines of
+// both fields, covers half as many buffer lines; frame mode reads every
+// other line per field and shows every buffer line.
+bool fieldMode(uint64_t smode2) { return field(smode2, 0, 1) && field(smode2, 1, 1); }
+
 struct ReadCircuit {
     bool enabled = false;
     uint32_t fbp = 0;
@@ -30,7 +36,7 @@ struct ReadCircuit {
     int height = 0;
 };
 
-ReadCircuit readCircuit(uint64_t dispfb, uint64_t display, bool enabled) {
+ReadCircuit readCircuit(uint64_t dispfb, uint64_t display, bool enabled, bool halfHeight) {
     ReadCircuit circuit;
     circuit.enabled = enabled;
     circuit.fbp = field(dispfb, 0, 9);
@@ -44,6 +50,10 @@ ReadCircuit readCircuit(uint64_t dispfb, uint64_t display, bool enabled) {
     circuit.top = static_cast<int>(field(display, 12, 11)) / magv;
     circuit.width = (static_cast<int>(field(display, 32, 12)) + 1) / magh;
     circuit.height = (static_cast<int>(field(display, 44, 11)) + 1) / magv;
+    if (halfHeight) {
+        circuit.top /= 2;
+        circuit.height /= 2;
+    }
     return circuit;
 }
 
@@ -81,8 +91,9 @@ using namespace gs;
 DisplayedPicture composeDisplayedPicture() {
     const auto& regs = state.privileged.display;
     const uint64_t pmode = regs[kPmode];
-    const ReadCircuit first = readCircuit(regs[kDispfb1], regs[kDisplay1], field(pmode, 0, 1));
-    const ReadCircuit second = readCircuit(regs[kDispfb2], regs[kDisplay2], field(pmode, 1, 1));
+    const bool halfHeight = fieldMode(regs[kSmode2]);
+    const ReadCircuit first = readCircuit(regs[kDispfb1], regs[kDisplay1], field(pmode, 0, 1), halfHeight);
+    const ReadCircuit second = readCircuit(regs[kDispfb2], regs[kDisplay2], field(pmode, 1, 1), halfHeight);
     DisplayedPicture picture;
     if (!first.enabled && !second.enabled) {
         picture.width = kBlankPictureWidth;
