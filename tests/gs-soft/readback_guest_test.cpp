@@ -1,6 +1,7 @@
-// A guest program draws blended sprites with the software GS and reads the
-// frame back through DMA channel 1 and through the VIF1 FIFO; the words it
-// receives are the colours the blend formula gives.
+// A guest program draws blended sprites, a textured sprite and a Gouraud
+// triangle with the software GS and reads the frame back through DMA
+// channel 1 and through the VIF1 FIFO; the words it receives are the
+// colours the blend formula, the texture and the shading give.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,14 +11,10 @@
 
 namespace {
 
-// The bundled plugins beside corvane-run, with the software GS.
+// The test plugins, with the software GS in the GS slot.
 PluginConfig softGsConfig() {
-    PluginConfig config;
-    config.dir = CORVANE_BUNDLED_PLUGIN_DIR;
-    config.gs = "gs-soft.so";
-    config.spu = "null_spu2.so";
-    config.pad = "null_pad.so";
-    config.cdvd = "null_cdvd.so";
+    PluginConfig config = testPluginConfig();
+    config.gs = CORVANE_GS_SOFT_FROM_TEST_PLUGINS;
     return config;
 }
 
@@ -37,7 +34,7 @@ unsigned blend(unsigned a, unsigned b, unsigned c, unsigned d, unsigned alpha) {
 
 }  // namespace
 
-TEST(GsReadback, AGuestProgramReadsBlendedPixelsBackThroughDmaAndTheFifo) {
+TEST(GsReadback, AGuestProgramReadsWhatItDrewBackThroughDmaAndTheFifo) {
     useTestPlugins(softGsConfig());
     ASSERT_TRUE(loadGuestProgram("gs_readback"));
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
@@ -56,6 +53,17 @@ TEST(GsReadback, AGuestProgramReadsBlendedPixelsBackThroughDmaAndTheFifo) {
     }
     const u32 fifo = guestSymbol("fifoPixels");
     for (int x = 0; x < 4; ++x) EXPECT_EQ(guestWord(fifo + 4 * x), reverse) << "FIFO pixel " << x;
+    // The textured sprite shows each texel once.
+    const u32 texture = guestSymbol("texturePixels");
+    for (unsigned v = 0; v < 4; ++v)
+        for (unsigned u = 0; u < 4; ++u)
+            EXPECT_EQ(guestWord(texture + 4 * (v * 4 + u)), 0x80000000u | (v << 16) | (u << 8) | (0x11 * (u + v)))
+                << "texel " << u << ", " << v;
+    // Along the triangle's top edge from the red corner to the green one:
+    // pixel i is (8 - i)/8 red and i/8 green.
+    const u32 triangle = guestSymbol("trianglePixels");
+    for (unsigned i = 0; i < 8; ++i)
+        EXPECT_EQ(guestWord(triangle + 4 * i), 0x80000000u | ((255 * i / 8) << 8) | (255 * (8 - i) / 8)) << "pixel " << i;
     const u32 restored = guestSymbol("restored");
     EXPECT_EQ(guestWord(restored), 0u);
     EXPECT_EQ(guestWord(restored + 4), 0u);

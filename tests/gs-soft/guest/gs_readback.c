@@ -1,8 +1,9 @@
-/* Draws a background and blended sprites through GIF DMA, then reads the
-   frame back as the console's programs do: a local-to-host GS transfer,
-   BUSDIR 1 and VIF1 STAT FDR set, the pixels received by DMA channel 1 in
-   the from-memory direction, and a second rectangle read through the VIF1
-   FIFO with 128-bit loads; then BUSDIR and FDR are put back. */
+/* Draws a background, blended sprites, a textured sprite and a Gouraud
+   triangle through GIF DMA, then reads the frame back as the console's
+   programs do: a local-to-host GS transfer, BUSDIR 1 and VIF1 STAT FDR
+   set, the pixels received by DMA channel 1 in the from-memory direction,
+   and one rectangle read through the VIF1 FIFO with 128-bit loads; then
+   BUSDIR and FDR are put back. */
 
 #define GIF_CHCR (*(volatile unsigned *)0x1000A000u)
 #define GIF_MADR (*(volatile unsigned *)0x1000A010u)
@@ -18,6 +19,8 @@
 /* GS registers. */
 #define PRIM 0x00
 #define RGBAQ 0x01
+#define UV 0x03
+#define TEX0_1 0x06
 #define XYZ2 0x05
 #define XYOFFSET_1 0x18
 #define PRMODECONT 0x1A
@@ -36,9 +39,15 @@ typedef unsigned long long u64;
 static u64 packet[2 * 128] __attribute__((aligned(16)));
 static unsigned quadwords;
 
-/* Results for the test: the 8 x 2 pixels at (8, 8) through DMA, the 4 x 1
-   at (40, 8) through the FIFO, and VIF1 STAT and BUSDIR afterwards. */
+/* Results for the test: the 8 x 2 pixels at (8, 8), the 4 x 4 textured
+   ones at (16, 40) and the 8 at (24, 40) on the triangle's top edge
+   through DMA, the 4 x 1 at (40, 8) through the FIFO, and VIF1 STAT and
+   BUSDIR afterwards. */
 unsigned dmaPixels[16] __attribute__((aligned(16)));
+unsigned texturePixels[16] __attribute__((aligned(16)));
+unsigned trianglePixels[8] __attribute__((aligned(16)));
+/* The 4 x 4 texture at block 64, texel (u, v) = 0x80000000 | v << 16 | u << 8 | 0x11 * (u + v). */
+unsigned texels[16] __attribute__((aligned(16)));
 unsigned fifoPixels[4] __attribute__((aligned(16)));
 unsigned restored[2];
 
@@ -67,6 +76,16 @@ static void sendPacket(void) {
     GIF_CHCR = 0x101;
 }
 
+static void sendImage(const unsigned *words, unsigned count) {
+    u64 *tag = packet;
+    tag[0] = (count / 4) | (1u << 15) | ((u64)2 << 58);
+    tag[1] = 0;
+    for (unsigned i = 0; i < count; ++i) ((unsigned *)packet)[4 + i] = words[i];
+    GIF_MADR = (unsigned)packet;
+    GIF_QWC = 1 + count / 4;
+    GIF_CHCR = 0x101;
+}
+
 static void readBack(unsigned x, unsigned y, unsigned w, unsigned h) {
     quadwords = 1;
     ad(BITBLTBUF, 0 | (1u << 16) | (0u << 24));
@@ -77,7 +96,7 @@ static void readBack(unsigned x, unsigned y, unsigned w, unsigned h) {
 }
 
 int main(void) {
-    for (int i = 0; i < 16; ++i) dmaPixels[i] = 0xFFFFFFFFu;
+    for (int i = 0; i < 16; ++i) dmaPixels[i] = texturePixels[i] = 0xFFFFFFFFu;
     for (int i = 0; i < 4; ++i) fifoPixels[i] = 0xFFFFFFFFu;
     quadwords = 1;
     ad(FRAME_1, 0 | (1u << 16));
@@ -98,11 +117,47 @@ int main(void) {
     sprite(40, 44, colour(10, 240, 60, 0x20), 1);
     sendPacket();
 
-    readBack(8, 8, 8, 2);
+    for (unsigned v = 0; v < 4; ++v)
+        for (unsigned u = 0; u < 4; ++u) texels[v * 4 + u] = 0x80000000u | (v << 16) | (u << 8) | (0x11 * (u + v));
+    quadwords = 1;
+    ad(BITBLTBUF, (u64)64 << 32 | (u64)1 << 48);
+    ad(TRXPOS, 0);
+    ad(TRXREG, 4 | ((u64)4 << 32));
+    ad(TRXDIR, 0);
+    sendPacket();
+    sendImage(texels, 16);
+
+    quadwords = 1;
+    /* DECAL with the texture's alpha, 4 x 4 texels at 1:1. */
+    ad(TEX0_1, 64 | (1u << 14) | (0u << 20) | (2u << 26) | ((u64)2 << 30) | ((u64)1 << 34) | ((u64)1 << 35));
+    ad(PRIM, 6 | 0x10 | 0x100);
+    ad(UV, 0);
+    ad(XYZ2, (16 * 16) | ((u64)(40 * 16) << 16));
+    ad(UV, (4 * 16) | ((4 * 16) << 16));
+    ad(XYZ2, (20 * 16) | ((u64)(44 * 16) << 16));
+    /* Gouraud: red, green, blue corners. */
+    ad(PRIM, 3 | 0x8);
+    ad(RGBAQ, colour(255, 0, 0, 0x80));
+    ad(XYZ2, (24 * 16) | ((u64)(40 * 16) << 16));
+    ad(RGBAQ, colour(0, 255, 0, 0x80));
+    ad(XYZ2, (32 * 16) | ((u64)(40 * 16) << 16));
+    ad(RGBAQ, colour(0, 0, 255, 0x80));
+    ad(XYZ2, (24 * 16) | ((u64)(48 * 16) << 16));
+    sendPacket();
+
     GS_BUSDIR = 1;
     VIF1_STAT = VIF1_STAT_FDR;
+    readBack(8, 8, 8, 2);
     VIF1_MADR = (unsigned)dmaPixels;
     VIF1_QWC = 4;
+    VIF1_CHCR = 0x100;
+    readBack(16, 40, 4, 4);
+    VIF1_MADR = (unsigned)texturePixels;
+    VIF1_QWC = 4;
+    VIF1_CHCR = 0x100;
+    readBack(24, 40, 8, 1);
+    VIF1_MADR = (unsigned)trianglePixels;
+    VIF1_QWC = 2;
     VIF1_CHCR = 0x100;
 
     readBack(40, 8, 4, 1);
