@@ -368,6 +368,16 @@ void blending(Scene& s) {
     s.sprite(60, 0, 70, 10, high, 0, kBlended);
     check(60, 0, 1, 0x90, 1, high);
     s.set(kRegPabe, 0);
+    // With PRMODECONT 0 the attributes come from PRMODE, not PRIM.
+    s.set(kRegAlpha_1, alphaValue(0, 1, 0, 1));
+    s.set(kRegPrmodecont, 0);
+    s.set(kRegPrmode, kBlended);
+    s.sprite(80, 0, 90, 10, cs);
+    check(80, 0, 1, 0x60, 1, cs);
+    s.set(kRegPrmode, 0);
+    s.sprite(90, 0, 100, 10, cs, 0, kBlended);
+    s.expectFrame(93, 3, cs);
+    s.set(kRegPrmodecont, 1);
     // FBA sets alpha bit 7 of what is stored.
     s.set(kRegFba_1, 1);
     s.sprite(70, 0, 80, 10, cs);
