@@ -12,7 +12,8 @@ void integerWorkload(unsigned *out)
 {
     unsigned state = 0x12345678u;
     unsigned sum = 0, product = 1, quotients = 0, remainders = 0, shifts = 0, compares = 0;
-    int signedQuotients = 0, signedRemainders = 0;
+    unsigned signedQuotients = 0;
+    int signedRemainders = 0;
     unsigned i;
 
     for (i = 0; i < 200; ++i) {
@@ -28,7 +29,7 @@ void integerWorkload(unsigned *out)
             remainders ^= a % b;
         }
         if (!(sa == (int)0x80000000 && sb == -1)) {
-            signedQuotients += sa / sb;
+            signedQuotients += (unsigned)(sa / sb);
             signedRemainders ^= sa % sb;
         }
         shifts += (a << (i & 31)) ^ (a >> (b & 31)) ^ (unsigned)(sa >> (i % 32));
