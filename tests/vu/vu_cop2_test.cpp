@@ -1,5 +1,5 @@
-// The COP2 register moves through a guest program, the VU memory windows
-// in guest RAM, and the micro-mode upper tables called from the host.
+// The VU memory windows in guest RAM, and the micro-mode upper tables
+// called from the host.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,28 +14,6 @@
 #include "vu/vu_upper.h"
 
 namespace {
-
-using Quadword = std::array<u32, 4>;
-
-Quadword readQuadword(u32 address) {
-    Quadword value{};
-    for (unsigned i = 0; i < 4; ++i) value[i] = guestWord(address + 4 * i);
-    return value;
-}
-
-TEST(VuCop2Moves, QmfcCfcCtcQmtcThroughGuestRegisters) {
-    ASSERT_TRUE(loadGuestProgram("vu_cop2_moves"));
-    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
-    const u32 results = guestSymbol("results");
-    EXPECT_EQ(readQuadword(results), (Quadword{0, 0, 0, 0x3F800000})) << "VF0 after reset";
-    // CFC2 zero-extends into bits 0..63 and keeps bits 64..127 of the GPR.
-    EXPECT_EQ(readQuadword(results + 16), (Quadword{0x1234ABCD, 0, 0x33333333, 0x44444444})) << "VI0 is writable";
-    EXPECT_EQ(readQuadword(results + 32), (Quadword{0x80000001, 0, 0x33333333, 0x44444444}));
-    const Quadword pattern{0x11111111, 0x22222222, 0x33333333, 0x44444444};
-    EXPECT_EQ(readQuadword(results + 48), pattern) << "QMTC2 then QMFC2";
-    EXPECT_EQ(readQuadword(results + 64), pattern) << "QMTC2 then SQC2";
-    EXPECT_EQ(vu0.vi[31], 0x80000001u);
-}
 
 TEST(VuCop2Moves, VuMemoriesAreTheFirst64KOfGuestRam) {
     resetMachine();

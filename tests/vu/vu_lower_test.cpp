@@ -1,5 +1,5 @@
-// The VU lower family: the macro-mode slots through a guest program on VU0,
-// and the micro-mode lower tables called from the host on both units.
+// The VU lower family: the micro-mode lower tables called from the host on
+// both units.
 // Expected values are worked out by hand from the rules.
 #include <gtest/gtest.h>
 
@@ -39,53 +39,6 @@ void setVf(VuState& unit, unsigned index, const Quadword& value) {
 }
 
 bool isNaN(u32 bits) { return std::isnan(std::bit_cast<float>(bits)); }
-
-TEST(VuLowerMacro, EveryMacroSlotReachesItsHandler) {
-    ASSERT_TRUE(loadGuestProgram("vu_lower_macro"));
-    const std::array<std::pair<unsigned, u32>, 12> slots = {{{2, 0xFFFF}, {3, 1}, {4, 0}, {7, 0x12348000},
-                                                             {9, 0xABCD1234}, {11, 0x10100}, {12, 7}, {13, 5},
-                                                             {14, 0xAAAA5555}, {15, 2}, {1, 0}, {5, 0}}};
-    for (auto [index, value] : slots) vu0.vi[index] = value;
-    setDataQuadword(vu0, 0, {0x10, 0x20, 0x30, 0x40});
-    setDataQuadword(vu0, 2, {0x77778888, 0x11112222, 0x99990000, 0x3333BEEF});
-    setDataQuadword(vu0, 5, {0xEEEEEEEE, 0xEEEEEEEE, 0xEEEEEEEE, 0xEEEEEEEE});
-    setVf(vu0, 2, {1, 2, 3, 4});
-    setVf(vu0, 3, {0x5555, 0x5555, 0x5555, 0x5555});
-    setVf(vu0, 4, {0xA, 0xB, 0xC, 0xD});
-    setVf(vu0, 6, {raw(1), raw(0), raw(6), raw(0)});
-    setVf(vu0, 7, {raw(0), raw(0), raw(9), raw(-4)});
-    setVf(vu0, 9, {0x99, 0x99, 0x99, 0x99});
-    const u32 randomBefore = vuRandomState;
-    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
-
-    EXPECT_EQ(vu0.vi[1], 0x10000u) << "viadd keeps the carry out of 16 bits";
-    EXPECT_EQ(vu0.vi[5], 0xFFFFFFFFu) << "visub 0 - 1 wraps in 32 bits";
-    EXPECT_EQ(vu0.vi[6], 0xFFFF7FFFu) << "viaddi reads VI as signed and ignores the slot's upper half";
-    EXPECT_EQ(vu0.vi[8], 0x1234u) << "viand";
-    EXPECT_EQ(vu0.vi[10], 0x1235u) << "vior";
-    EXPECT_EQ(vf(vu0, 1), (Quadword{0x10, 0x20, 0x30, 0x40})) << "vlqi at quadword 256 wraps to 0";
-    EXPECT_EQ(vu0.vi[11], 0x10101u);
-    EXPECT_EQ(vu0.vi[12], 8u) << "vlqi with an empty dest mask still increments";
-    EXPECT_EQ(dataQuadword(vu0, 5), (Quadword{1, 0xEEEEEEEE, 3, 0xEEEEEEEE})) << "vsqi.xz";
-    EXPECT_EQ(vu0.vi[13], 6u);
-    EXPECT_EQ(vu0.vi[14], 0xAAAABEEFu) << "vilwr.yw: w's low half wins, the slot's upper half stays";
-    EXPECT_EQ(dataQuadword(vu0, 2), (Quadword{0x77770001, 0x11112222, 0x99990000, 0x3333BEEF})) << "viswr.x";
-    EXPECT_EQ(vf(vu0, 3), (Quadword{0xA, 0x5555, 0xC, 0x5555})) << "vmove.xz";
-    EXPECT_EQ(vf(vu0, 5), (Quadword{0xB, 0xC, 0xD, 0xA})) << "vmr32";
-
-    const u32 results = guestSymbol("results");
-    EXPECT_EQ(guestWord(results), kInfinity) << "vdiv 1 / 0";
-    EXPECT_TRUE(isNaN(guestWord(results + 4))) << "vdiv 0 / 0";
-    EXPECT_EQ(guestWord(results + 8), raw(2)) << "vsqrt of -4 takes the magnitude";
-    EXPECT_EQ(guestWord(results + 12), raw(2)) << "vrsqrt 6 / sqrt(9)";
-    EXPECT_EQ(vu0.vi[kViStatus], 0u) << "the divide unit sets no flag";
-
-    EXPECT_EQ(vf(vu0, 8), (Quadword{raw(6), raw(6), raw(6), raw(6)})) << "vrinit then vrget";
-    const u32 state = randomBefore * 214013u + 2531011u;
-    const u32 expectedR = raw(1.0f + static_cast<float>((state >> 16) & 0x7FFF) / 32768.0f);
-    EXPECT_EQ(vu0.vi[kViR], expectedR) << "vrnext draws the next value of the shared sequence";
-    EXPECT_EQ(vf(vu0, 9), (Quadword{expectedR, expectedR, 0x99, 0x99}));
-}
 
 // A micro-mode lower word: opcode in bits 31..25, then the dest mask, ft/it,
 // fs/is and the low eleven bits.
