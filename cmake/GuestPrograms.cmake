@@ -48,3 +48,20 @@ function(corvane_add_guest_program name)
   )
   add_custom_target(guest_${name} ALL DEPENDS ${out})
 endfunction()
+
+# corvane_add_guest_folder() builds every guest/*.c and guest/*.S of the
+# calling test folder as a program of its own, named after the file, and
+# leaves the names in GUEST_FOLDER_PROGRAMS for the folder's test suites.
+# A program may include a sibling source to build it again with other
+# settings, so each is rebuilt when any source of the folder changes.
+function(corvane_add_guest_folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/guest/*.c ${CMAKE_CURRENT_SOURCE_DIR}/guest/*.S)
+  set(programs)
+  foreach(source IN LISTS sources)
+    get_filename_component(name ${source} NAME_WE)
+    corvane_add_guest_program(${name} SOURCES ${source})
+    add_custom_command(OUTPUT ${GUEST_OUTPUT_DIR}/${name}.elf APPEND DEPENDS ${sources})
+    list(APPEND programs ${name})
+  endforeach()
+  set(GUEST_FOLDER_PROGRAMS ${programs} PARENT_SCOPE)
+endfunction()

@@ -1,4 +1,4 @@
-// Short sequences of guest/entry_points.S, started at their own label with
+// Short sequences of guest/cpu_entries.S, started at their own label with
 // registers set from the host: the cost of each kind of step, branches in
 // delay slots, unassigned encodings, writes to GPR 0, the traps and SYSCALL.
 

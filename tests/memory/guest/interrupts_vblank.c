@@ -1,7 +1,8 @@
 /* Handlers for vertical-blank causes 2 and 3 and DMA channels 0 and 1, each
    call logged as 0x10 + cause (cause 2's handler), 0x20 + cause (cause 3's)
-   or 0x40 + channel. Built twice: interrupts_vblank unmasks cause 2 only;
-   interrupts_stop unmasks both, and its first handler call returns -1. */
+   or 0x40 + channel. This program unmasks cause 2 only; interrupts_stop.c
+   builds it again unmasking both, with a first handler call that returns
+   -1. */
 #include "kernel.h"
 
 #define CALLS 6
