@@ -226,6 +226,18 @@ void drawTriangle(const DrawContext& context, const Vertex* vertices) {
     }
 
     const bool runs = context.plainWrites && !context.depthWrite;
+    // Only the attributes this primitive uses are stepped along a row:
+    // colour when Gouraud, depth when tested or written, fog, texture
+    // coordinates.
+    int used[kPlaneCount];
+    int usedCount = 0;
+    for (int p = 0; p < kPlaneCount; ++p) {
+        const bool needed = p < 4 ? context.gouraud
+                            : p == 4 ? context.depthTest || context.depthWrite
+                            : p == 5 ? context.fogged
+                                     : context.textured;
+        if (needed) used[usedCount++] = p;
+    }
     uint32_t colours[kMaxRun];
     for (int y = top; y <= bottom; ++y) {
         int64_t e0 = edges[0].atRowStart, e1 = edges[1].atRowStart, e2 = edges[2].atRowStart;
@@ -255,7 +267,10 @@ void drawTriangle(const DrawContext& context, const Vertex* vertices) {
         }
         Attributes a;
         double* f[kPlaneCount] = {&a.r, &a.g, &a.b, &a.a, &a.z, &a.fog, &a.s, &a.t, &a.q};
-        for (int p = 0; p < kPlaneCount; ++p) *f[p] = planes[p].atOrigin + planes[p].dx * start + planes[p].dy * y;
+        for (int i = 0; i < usedCount; ++i) {
+            const int p = used[i];
+            *f[p] = planes[p].atOrigin + planes[p].dx * start + planes[p].dy * y;
+        }
         for (int px = start; px < end; ++px) {
             const uint32_t shaded = context.gouraud ? packColour(a) : flatColour;
             const uint32_t fragment = fragmentColour(context, shaded, a);
@@ -263,7 +278,7 @@ void drawTriangle(const DrawContext& context, const Vertex* vertices) {
                 colours[px - start] = fragment;
             else
                 drawFragment(context, px, y, fragment, toDepth(a.z));
-            for (int p = 0; p < kPlaneCount; ++p) *f[p] += planes[p].dx;
+            for (int i = 0; i < usedCount; ++i) *f[used[i]] += planes[used[i]].dx;
         }
         if (runs) drawPlainRun(context, y, start, colours, end - start, 0);
     }
