@@ -57,9 +57,16 @@ ReadCircuit readCircuit(uint64_t dispfb, uint64_t display, bool enabled, bool ha
     return circuit;
 }
 
+// The buffer row a circuit shows on picture row y (relative to the circuit).
+RowAddress circuitRow(const ReadCircuit& circuit, int y) {
+    return rowAddress(layoutOf(circuit.psm), circuit.fbp * 32, circuit.fbw, (circuit.dby + static_cast<uint32_t>(y)) & 2047);
+}
+
 // A frame buffer pixel as R, G, B, A bytes (A as stored: 0x80 is opaque).
-uint32_t framePixel(const ReadCircuit& circuit, int x, int y) {
-    const uint32_t value = state.memory.readPixel(circuit.psm, circuit.fbp * 32, circuit.fbw, circuit.dbx + x, circuit.dby + y);
+uint32_t framePixel(const ReadCircuit& circuit, const RowAddress& row, int x) {
+    const PixelLayout& layout = layoutOf(circuit.psm);
+    const uint32_t value =
+        state.memory.readUnit(layout, unitAddressInRow(layout, row, (circuit.dbx + static_cast<uint32_t>(x)) & 2047));
     switch (circuit.psm) {
     case kPsmCt16:
     case kPsmCt16S:
@@ -118,18 +125,22 @@ DisplayedPicture composeDisplayedPicture() {
     const uint32_t alp = field(pmode, 8, 8);
     const bool backgroundUnderFirst = field(pmode, 7, 1);
     for (int y = 0; y < picture.height; ++y) {
+        const int py = y + top;
+        const RowAddress firstRow = circuitRow(first, py - first.top);
+        const RowAddress secondRow = circuitRow(second, py - second.top);
         for (int x = 0; x < picture.width; ++x) {
             const int px = x + left;
-            const int py = y + top;
             uint32_t under = background;
-            if (!backgroundUnderFirst && inside(second, px, py))
-                under = framePixel(second, px - second.left, py - second.top);
+            if (!backgroundUnderFirst && inside(second, px, py)) under = framePixel(second, secondRow, px - second.left);
             uint32_t out = under;
             if (inside(first, px, py)) {
-                const uint32_t over = framePixel(first, px - first.left, py - first.top);
+                const uint32_t over = framePixel(first, firstRow, px - first.left);
                 const uint32_t alpha = blendWithAlp ? alp : std::min<uint32_t>(255, (over >> 24) * 2);
-                out = blendChannel(over, under, alpha, 0) | blendChannel(over, under, alpha, 8) |
-                      blendChannel(over, under, alpha, 16);
+                if (alpha == 255)
+                    out = over;
+                else if (alpha != 0)
+                    out = blendChannel(over, under, alpha, 0) | blendChannel(over, under, alpha, 8) |
+                          blendChannel(over, under, alpha, 16);
             }
             picture.pixels[static_cast<size_t>(y) * picture.width + x] = (out & 0xFFFFFF) | 0xFF000000u;
         }
