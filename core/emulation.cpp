@@ -4,6 +4,7 @@
 #include "cop/fpu.h"
 #include "core/cpu.h"
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "disc/elf_loader.h"
 #include "frontend/log.h"
 #include "iop/module_loader.h"
@@ -98,6 +99,9 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
     while (remaining > 0) {
         const u32 chunk = remaining > 0x80000000u ? 0x80000000u : static_cast<u32>(remaining);
         const u32 chunkStart = ee.cycle;
+        // Interrupt handlers run inside one step; they stop at the run's
+        // limit too, once it lies within this chunk.
+        if (remaining == chunk) workSetCycleLimit(chunkStart, chunk);
         u32 ran = 0;
         for (;;) {
             ran = ee.cycle - chunkStart;
@@ -121,6 +125,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
         remaining -= ran < remaining ? ran : remaining;
     }
     vblankStopAt = kVblankNever;
+    workClearCycleLimit();
     emuStop();
     return reason;
 }

@@ -14,6 +14,7 @@
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
 #include "iop/pad_service.h"
+#include "core/work_budget.h"
 #include "kernel/call_registers.h"
 #include "kernel/objects.h"
 #include "memory/host_access.h"
@@ -159,6 +160,7 @@ void SYSCALL_sceSifSetDma() {
     const u32 descriptors = argA0();
     const u32 count = argA1();
     const u32 last = descriptors + kDescriptorBytes * (count - 1);
+    WorkScope scope;
     if (count != 0 && ramWord(last + kDescriptorAttrOffset) == kPlainDataAttr) {
         dropPlainData();
     } else if (count != 0) {

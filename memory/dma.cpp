@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/work_budget.h"
 #include "memory/bus.h"
 #include "memory/gif.h"
 #include "memory/host_access.h"
@@ -138,11 +139,15 @@ void transferBlock(const DmaChannel& channel, const ChannelRoute& route, u32 add
     *channel.qwc = 0;
 }
 
+// Each tag and its quadwords are charged to the work budget before they
+// move; the VIF1 commands they carry charge their own work. A chain that
+// spends the budget stops where it is, as a chain that has no end would.
 void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAddress) {
     ReturnStack returns(channel, route.returnSlots);
     for (u32 tags = 0; tags < kDmaTagLimit; ++tags) {
         const u64 tag = dmaLoad64(tagAddress);
         const u32 qwc = tagQwc(tag);
+        if (!workCharge(1 + u64{qwc}, "DMA tag chain")) return;
         const u32 addr = dmaAddress(tagAddr(tag));
         *channel.qwc = qwc;
         *channel.madr = addr;
@@ -193,9 +198,10 @@ void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 valu
     *channel.chcr = value & ~kChcrStr;
     if ((value & kChcrStr) == 0) return;
     if (value & kChcrTie) setDStat(route.dStatBit);
+    WorkScope scope;
     const u32 qwc = *channel.qwc & kDmaQwcMask;
-    if (qwc != 0) transferBlock(channel, route, dmaAddress(*channel.madr), qwc);
-    if ((value & kChcrChainMode) == 0) return;
+    if (qwc != 0 && workCharge(qwc, "DMA transfer")) transferBlock(channel, route, dmaAddress(*channel.madr), qwc);
+    if ((value & kChcrChainMode) == 0 || workCut()) return;
     runTagChain(channel, route, tagAddress);
 }
 

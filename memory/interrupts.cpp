@@ -6,6 +6,7 @@
 #include "core/cpu.h"
 #include "core/emulation.h"
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "kernel/objects.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -22,11 +23,14 @@ constexpr u32 kHandlerReturnedStop = 0xFFFFFFFF;
 struct Delivery {
     Reg128 savedGprs[32];
     u32 returnAddress;    // where the guest was interrupted; handlers return here
-    u32 startCycle;       // the handlers of one delivery share one instruction budget
-    bool stopWasRaised;   // the run's stop flag was already up when the delivery began
     bool stopRequested;   // a handler returned -1
     bool abandoned;       // a handler did not return in time or the run was stopped
 };
+
+// Interrupts are masked while a handler runs. A handler that unmasks a cause
+// (_EnableIntc delivers at once) or sets IE itself must not start a second
+// delivery inside the first: its cause is still pending until it returns.
+bool delivering = false;
 
 u32 readStatusRegister(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
 
@@ -34,20 +38,17 @@ void clearStatusBit(u32 offset, u32 bit) {
     hostStore<u32>(memory.hw + offset, readStatusRegister(offset) & ~(1u << bit));
 }
 
-// A stop raised while the handler runs (Escape, a vertical-blank limit)
-// ends it; one raised before the delivery began does not, or the handlers
-// of the last vertical blank of a run would never see it.
-bool stopRaisedDuringDelivery(const Delivery& delivery) { return stopFlag == 1 && !delivery.stopWasRaised; }
-
-// Steps the handler until it returns to the interrupted instruction. A
-// handler abandoned on the way is treated as though it had returned.
+// Steps the handler until it returns to the interrupted instruction. Each
+// instruction is charged to the work budget, which also ends the handler when
+// the run stops or reaches its cycle limit. A handler abandoned on the way is
+// treated as though it had returned.
 void callHandler(Delivery& delivery, u32 handler, u32 argument) {
     std::memcpy(delivery.savedGprs, ee.gpr, sizeof ee.gpr);
     ee.gpr[kGprA0].d[0] = argument;
     ee.gpr[kGprRa].d[0] = delivery.returnAddress;
     ee.pc = handler;
     while (ee.pc != delivery.returnAddress) {
-        if (ee.cycle - delivery.startCycle >= kHandlerInstructionLimit || stopRaisedDuringDelivery(delivery)) {
+        if (!workCharge(1, "interrupt handler")) {
             delivery.abandoned = true;
             ee.pc = delivery.returnAddress;
             break;
@@ -89,6 +90,7 @@ void dmacPass(Delivery& delivery) {
 }  // namespace
 
 void deliverInterrupts() {
+    if (delivering) return;
     u32& status = cop0.r[kCop0Status];
     if ((readStatusRegister(kHwIntcStat) & readStatusRegister(kHwIntcMask)) == 0) {
         status |= kStatusIE;
@@ -103,12 +105,13 @@ void deliverInterrupts() {
     const u32 interruptedCode = ee.code;
     Delivery delivery{};
     delivery.returnAddress = ee.pc;
-    delivery.startCycle = ee.cycle;
-    delivery.stopWasRaised = stopFlag == 1;
+    WorkScope scope;
+    delivering = true;
     intcPass(delivery);
     // A stop that a handler asked for still lets channel 0 be handled; an
     // abandoned handler ends the delivery at once.
     if (!delivery.abandoned) dmacPass(delivery);
+    delivering = false;
     ee.code = interruptedCode;
     status |= kStatusIE;
 }

@@ -5,13 +5,11 @@
 
 #include "core/types.h"
 
-// A handler that never returns to the interrupted instruction must not hold
-// the host: after this many instructions in one delivery, the handler
-// running is abandoned, as though it had returned, and the delivery ends.
-inline constexpr u32 kHandlerInstructionLimit = 100'000'000;
-
 // Runs the handlers of the pending INTC causes (when some cause is pending
 // and unmasked) and of the pending DMA channels, with IE clear, then sets
 // IE. Called after the delay slot of a taken branch when IE and EIE are
-// both set, and by _EnableIntc after it unmasks a cause.
+// both set, and by _EnableIntc after it unmasks a cause; a call made while
+// a handler runs does nothing. A handler that never returns is abandoned,
+// as though it had returned, when the guest instruction's work budget is
+// spent or the run stops, and the delivery ends.
 void deliverInterrupts();

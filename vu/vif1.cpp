@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
@@ -169,9 +170,11 @@ void runCommand(u32 word) {
 
 u32 vif1Register(Vif1Register reg) { return hostLoad<u32>(registerAt(reg)); }
 
+// A VU1 program that spent the work budget cuts the rest of the stream too.
 void vifCommandStream(const u32* data, u32 words) {
+    WorkScope scope;
     u32 at = 0;
-    while (at < words) {
+    while (at < words && !workCut()) {
         if (pending.phase != Phase::Command) {
             at += consumePayload(data + at, words - at);
         } else {

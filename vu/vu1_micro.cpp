@@ -1,5 +1,6 @@
 #include "vu/vu1_micro.h"
 
+#include "core/work_budget.h"
 #include "memory/gif.h"
 #include "memory/host_access.h"
 #include "vu/vu_lower.h"
@@ -14,6 +15,10 @@ constexpr u32 kVu1DataQuadwords = kVu1MemoryBytes / 16;
 
 // One more quadword than data memory for the EOP tag that ends a cut packet.
 alignas(16) u32 kickedPacket[(kVu1DataQuadwords + 1) * 4];
+
+// Pairs run between two charges to the work budget, so the budget is not
+// looked at on every pair.
+constexpr u32 kPairsPerCharge = 256;
 
 }  // namespace
 
@@ -39,13 +44,18 @@ void vu1ExecPair() {
 
 u32 vu1LastUpperWord() { return lastUpperWord; }
 
+// The pairs run are charged in batches; a program that ends pays for the
+// pairs of its last batch, the pair after its end bit included.
 void vu1Run() {
-    for (u32 pairs = 0; pairs < kVu1MaxPairsPerRun; ++pairs) {
+    WorkScope scope;
+    for (u32 pairs = 1; pairs <= kVu1MaxPairsPerRun; ++pairs) {
         vu1ExecPair();
         if (lastUpperWord & kVuUpperEndBits) {
             vu1ExecPair();
+            workCharge(pairs % kPairsPerCharge + 1, "VU1 micro-program");
             return;
         }
+        if (pairs % kPairsPerCharge == 0 && !workCharge(kPairsPerCharge, "VU1 micro-program")) return;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/emulation.h"
+#include "core/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
@@ -84,7 +85,9 @@ TEST(InterruptDelivery, EnableIntcDeliversAPendingCauseAtOnceAndAcknowledgesEver
 }
 
 // The handler never returns; once it is given up, the interrupted loop ends.
-TEST(InterruptDelivery, AHandlerIsAbandonedWhenTheRunStopsOrAtItsInstructionLimit) {
+// It is given up when the run stops inside it (a vertical-blank limit, the
+// run's cycle limit) or when its guest instruction's work budget is spent.
+TEST(InterruptDelivery, AHandlerIsAbandonedWhenTheRunStopsOrItsWorkBudgetIsSpent) {
     ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
     ASSERT_EQ(runVblanks(2), StopReason::MaxVblanks);
     EXPECT_EQ(guestWord(guestSymbol("entered")), 2u);
@@ -93,9 +96,31 @@ TEST(InterruptDelivery, AHandlerIsAbandonedWhenTheRunStopsOrAtItsInstructionLimi
     EXPECT_EQ(runGuest(), StopReason::IdleLoop);
 
     ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
-    ASSERT_EQ(runGuest(u64{kHandlerInstructionLimit} + 10'000'000), StopReason::IdleLoop);
-    EXPECT_GE(ee.cycle, kHandlerInstructionLimit);
-    EXPECT_LT(ee.cycle, kHandlerInstructionLimit + 2 * kFrameCycles);
+    EXPECT_EQ(runGuest(2 * kFrameCycles), StopReason::MaxCycles);
+    EXPECT_EQ(guestWord(guestSymbol("entered")), 2u);
+    // A taken branch and its delay slot are one step: the limit may be passed by one.
+    EXPECT_LE(ee.cycle, 2 * kFrameCycles + 1) << "the handler stopped at the run's cycle limit";
+
+    constexpr u64 kSmallBudget = 1'000'000;
+    workSetBudget(kSmallBudget);
+    ASSERT_TRUE(loadGuestProgram("interrupts_runaway"));
+    const StopReason reason = runGuest(10 * kSmallBudget);
+    workSetBudget(0);
+    ASSERT_EQ(reason, StopReason::IdleLoop);
+    // The handler's loop is a branch to itself: one unit per branch and its delay slot.
+    EXPECT_GE(ee.cycle, 2 * kSmallBudget);
+    EXPECT_LT(ee.cycle, 2 * kSmallBudget + 2 * kFrameCycles);
+}
+
+// Unmasking its own cause, or setting IE, inside a handler used to start a
+// delivery of the same cause within the first, without end.
+TEST(InterruptDelivery, AHandlerThatUnmasksItsOwnCauseIsNotEnteredAgain) {
+    ASSERT_TRUE(loadGuestProgram("interrupts_reenter"));
+    ASSERT_EQ(runGuest(), StopReason::IdleLoop);
+    EXPECT_EQ(guestWord(guestSymbol("calls")), 3u);
+    EXPECT_EQ(guestWord(guestSymbol("deepest")), 1u);
+    EXPECT_EQ(guestWord(guestSymbol("enableResult")), 1u) << "the mask bit is set again all the same";
+    EXPECT_EQ(vblankCount, 3u);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/work_budget.h"
+#include "debugger/debug_log.h"
 #include "memory/bus.h"
 #include "memory/dma_chain.h"
 #include "plugins/recording.h"
@@ -283,6 +285,25 @@ TEST(VifStream, ADmaChainFeedsTagHalvesAndDataInOrder) {
     u32 quadwords;
     EXPECT_EQ(gsWords(quadwords), (std::vector<u32>{41, 42, 43, 44}));
     EXPECT_EQ(quadwords, 1u);
+}
+
+// One store each: an endless chain of full tags, and a tag of MSCALs into a
+// program without an end. Both are cut when the store's work budget is
+// spent, with a line each, and the program runs on to its end. The budget is
+// lowered so that the cut comes soon; the default differs only in size.
+TEST(VifStream, AStoreThatWouldRunForMinutesIsCutAtItsWorkBudget) {
+    useNoPlugins();
+    ASSERT_TRUE(loadGuestProgram("vif_runaway"));
+    std::vector<std::string> lines;
+    setDebugLogHook([&lines](const std::string& line) { lines.push_back(line); });
+    workSetBudget(u64{1} << 22);
+    const StopReason reason = runGuest();
+    workSetBudget(0);
+    setDebugLogHook(nullptr);
+    ASSERT_EQ(reason, StopReason::IdleLoop);
+    EXPECT_EQ(guestWord(guestSymbol("stores")), 2u);
+    EXPECT_EQ(lines, (std::vector<std::string>{"work cut: DMA tag chain (host work budget spent)",
+                                               "work cut: VU1 micro-program (host work budget spent)"}));
 }
 
 }  // namespace

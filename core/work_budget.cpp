@@ -1,0 +1,72 @@
+#include "core/work_budget.h"
+
+#include <cstdio>
+#include <string>
+
+#include "core/ee_state.h"
+#include "core/emulation.h"
+#include "debugger/debug_log.h"
+
+namespace {
+
+struct WorkBudget {
+    u64 budget = kWorkBudgetUnits;  // units each guest instruction starts with
+    u64 left = kWorkBudgetUnits;
+    u32 depth = 0;
+    bool stopWasRaised = false;  // the run's stop flag was up when the work began
+    bool cut = false;
+    bool hasCycleLimit = false;
+    u32 cycleLimitStart = 0;
+    u32 cycleLimitLength = 0;
+};
+
+WorkBudget work;
+
+// A stop raised before the work began (the vertical blank that reached the
+// run's limit) does not cut it, or that blank's handlers would never run.
+bool runMustStop() {
+    if (stopFlag == 1 && !work.stopWasRaised) return true;
+    return work.hasCycleLimit && ee.cycle - work.cycleLimitStart >= work.cycleLimitLength;
+}
+
+void reportCut(const char* what) {
+    const std::string line = std::string("work cut: ") + what +
+                             (work.left == 0 ? " (host work budget spent)" : " (the run is stopping)");
+    std::fprintf(stderr, "corvane: %s\n", line.c_str());
+    debugLogLine(line);
+}
+
+}  // namespace
+
+WorkScope::WorkScope() {
+    if (work.depth++ != 0) return;
+    work.left = work.budget;
+    work.cut = false;
+    work.stopWasRaised = stopFlag == 1;
+}
+
+WorkScope::~WorkScope() { --work.depth; }
+
+bool workCharge(u64 units, const char* what) {
+    if (work.cut) return false;
+    if (units <= work.left && !runMustStop()) {
+        work.left -= units;
+        return true;
+    }
+    if (units > work.left) work.left = 0;
+    work.cut = true;
+    reportCut(what);
+    return false;
+}
+
+bool workCut() { return work.cut; }
+
+void workSetCycleLimit(u32 start, u32 length) {
+    work.hasCycleLimit = true;
+    work.cycleLimitStart = start;
+    work.cycleLimitLength = length;
+}
+
+void workClearCycleLimit() { work.hasCycleLimit = false; }
+
+void workSetBudget(u64 units) { work.budget = units == 0 ? kWorkBudgetUnits : units; }

@@ -1,0 +1,53 @@
+// The host work that one guest instruction may set off. A store that starts
+// a DMA transfer (with the VIF1 commands and VU1 programs it carries), an
+// interrupt delivery (with the handlers it steps) and an IOP call all run
+// inside a single guest instruction. They draw on one budget, counted in
+// host work units, so that no guest instruction holds the host for long.
+// When the budget is spent, or the run is stopped or reaches its cycle
+// limit meanwhile, the work in progress is cut and one line says so.
+//
+// Nothing here is looked at per instruction: the budget is refilled when
+// the outermost piece of work opens its scope, and charged by the loops of
+// that work.
+#pragma once
+
+#include "core/types.h"
+
+// What one unit stands for, roughly the same host time each: one EE
+// instruction of an interrupt handler, one VU1 instruction pair, one DMA tag
+// or quadword moved, one command of the VIF1 stream.
+//
+// The budget is 64 million units, a fraction of a second of host time. Real
+// programs stay far below it: a whole frame's display lists move a few
+// megabytes (a few hundred thousand quadwords), a VU1 program runs a few
+// thousand pairs per call, and a handler returns within a few thousand
+// instructions.
+inline constexpr u64 kWorkBudgetUnits = u64{1} << 25;
+
+// Opened around each piece of work that a guest instruction can start.
+// The outermost scope refills the budget; nested ones share it.
+class WorkScope {
+public:
+    WorkScope();
+    ~WorkScope();
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+};
+
+// Takes `units` from the budget. False once the budget is spent or the run
+// has to stop: the caller then cuts its work (`what` names it in the line
+// logged, once per guest instruction).
+bool workCharge(u64 units, const char* what);
+
+// True once the work of the current guest instruction has been cut.
+bool workCut();
+
+// The run's cycle limit, which work running EE instructions (interrupt
+// handlers) honours too: the limit is reached when ee.cycle - start >= length.
+// Set by the run loop; cleared when the run ends.
+void workSetCycleLimit(u32 start, u32 length);
+void workClearCycleLimit();
+
+// Tests and fuzzing lower the budget to cut work quickly; 0 restores the
+// default.
+void workSetBudget(u64 units);
