@@ -65,6 +65,7 @@ const char* discBootResultText(DiscBootResult result) {
     case DiscBootResult::NoBoot2Line: return "SYSTEM.CNF;1 has no BOOT2 line in its first 256 bytes";
     case DiscBootResult::NoBootPath: return "no boot path follows BOOT2 in SYSTEM.CNF;1";
     case DiscBootResult::NoBootExecutable: return "the BOOT2 executable is not on the disc";
+    case DiscBootResult::BootFileNotElf: return "the BOOT2 file is not a loadable ELF executable";
     }
     return "unknown";
 }
@@ -89,6 +90,10 @@ DiscBootResult bootFromDisc() {
     const s32 executable = isoOpen(onDisc, 1);
     if (executable < 0) return DiscBootResult::NoBootExecutable;
     DiscFileSource source(executable);
+    if (elfImageProblem(source) != nullptr) {
+        isoClose(executable);
+        return DiscBootResult::BootFileNotElf;
+    }
     loadElfImage(source, bootPath);
     isoClose(executable);
 

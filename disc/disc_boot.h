@@ -21,6 +21,7 @@ enum class DiscBootResult {
     NoBoot2Line,      // no BOOT2 in its first 256 bytes
     NoBootPath,       // no letter follows BOOT2
     NoBootExecutable, // the BOOT2 file cannot be opened
+    BootFileNotElf,   // the BOOT2 file is no ELF file with something to load
 };
 
 // "booted", "no SYSTEM.CNF;1 on the disc", ...

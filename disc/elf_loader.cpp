@@ -38,6 +38,41 @@ void readHeaderTable(ElfSource& source, u32 fileOffset, unsigned count, Entry (&
 
 bool elfHeaderHasMagic() { return std::memcmp(elfHeader.ident, "\x7F" "ELF", 4) == 0; }
 
+namespace {
+
+constexpr u8 kElfClass32 = 1;
+constexpr u8 kElfLittleEndian = 1;
+constexpr u32 kPtLoad = 1;
+
+bool hasSomethingToLoad(ElfSource& source, const ElfHeader& header) {
+    const unsigned programHeaders = std::min<unsigned>(header.phnum, kElfHeaderTableCapacity);
+    for (unsigned i = 0; i < programHeaders; ++i) {
+        ElfProgramHeader segment{};
+        source.seek(header.phoff + i * sizeof segment);
+        if (source.read(&segment, sizeof segment) == sizeof segment && segment.type == kPtLoad && segment.filesz != 0) return true;
+    }
+    const unsigned sectionHeaders = std::min<unsigned>(header.shnum, kElfHeaderTableCapacity);
+    for (unsigned i = 0; i < sectionHeaders; ++i) {
+        ElfSectionHeader section{};
+        source.seek(header.shoff + i * sizeof section);
+        if (source.read(&section, sizeof section) == sizeof section && (section.flags & kShfAlloc) && section.size != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* elfImageProblem(ElfSource& source) {
+    ElfHeader header{};
+    source.seek(0);
+    if (source.read(&header, sizeof header) != sizeof header || std::memcmp(header.ident, "\x7F" "ELF", 4) != 0)
+        return "it is not an ELF file";
+    if (header.ident[4] != kElfClass32 || header.ident[5] != kElfLittleEndian)
+        return "it is not a 32-bit little-endian ELF file";
+    if (!hasSomethingToLoad(source, header)) return "it has no segment or section to load";
+    return nullptr;
+}
+
 void loadElfImage(ElfSource& source, const std::string& path) {
     source.seek(0);
     source.read(&elfHeader, sizeof elfHeader);

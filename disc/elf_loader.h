@@ -96,3 +96,9 @@ void buildArgumentBlock(u32 lowest, const std::string& path);
 
 // True when the last header read carries the ELF magic number.
 bool elfHeaderHasMagic();
+
+// Why the file in `source` cannot be run, or null when it can: it must be a
+// 32-bit little-endian ELF file with a loadable segment or an allocated
+// section that is not empty. The loader itself trusts any file; the front
+// ends ask this first and refuse such a file with the reason.
+const char* elfImageProblem(ElfSource& source);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/work_budget.h"
 #include "frontend/log.h"
 #include "plugins/plugin_host.h"
 
@@ -18,6 +19,8 @@ constexpr u32 kLastDescriptorSector = 19;
 constexpr u32 kRootRecordOffset = 156;
 constexpr u32 kMaxPathLength = 1024;
 constexpr u32 kMaxDirectoryPartLength = 255;
+// A sector read costs the host about as much as moving its bytes in quadwords.
+constexpr u32 kWorkUnitsPerSector = kIsoSectorSize / 16;
 
 // Directory record fields (offsets within the record).
 constexpr u32 kRecordExtent = 2;
@@ -134,15 +137,22 @@ void buildEntry(const u8* record, IsoEntry& entry) {
     entry.name[length] = '\0';
 }
 
-// Matches when `wanted` begins with the record's name, ignoring case, so
-// that "SYSTEM.CNF;12" finds "SYSTEM.CNF;1". An empty name matches nothing.
-bool fileNameMatches(const char* recordName, std::string_view wanted) {
-    const std::size_t length = std::strlen(recordName);
-    if (length == 0 || wanted.size() < length) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (!equalIgnoringCase(recordName[i], wanted[i])) return false;
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!equalIgnoringCase(a[i], b[i])) return false;
     }
     return true;
+}
+
+// Whole names match, whatever the case: "SYSTEM.CNF;1" finds SYSTEM.CNF;1,
+// but neither "SYSTEM" nor "SYSTEM.CNF;12" does. A record without a version
+// (a Joliet name) matches the wanted name with any version after its ';'.
+// An empty name matches nothing.
+bool fileNameMatches(std::string_view recordName, std::string_view wanted) {
+    if (recordName.empty()) return false;
+    if (recordName.find(';') == std::string_view::npos) wanted = wanted.substr(0, wanted.find(';'));
+    return equalIgnoringCase(recordName, wanted);
 }
 
 void logReadFailure() { logPrintf("Couldn't Read from CD !\n"); }
@@ -187,7 +197,11 @@ u32 readSectors(u32 logicalSector, u32 count, u8* destination, const ReadModeRec
     if (count == 0) return 1;
     if (mode.mode >= std::size(kModeLayouts)) return 0;
     const ModeLayout layout = kModeLayouts[mode.mode];
+    // A directory or file that claims gigabytes is read only as far as the
+    // work budget of the guest request (or the boot) goes.
+    WorkScope scope;
     for (u32 i = 0; i < count; ++i) {
+        if (!workCharge(kWorkUnitsPerSector, "disc read")) return 0;
         const DiscAddress address = discAddressOfSector(logicalSector + i);
         cdvdLoc location{};
         location.minute = address.minute;
@@ -242,6 +256,7 @@ s32 isoFind(std::string_view path, IsoEntry& entry) {
             logReadFailure();
             return -1;
         }
+        if (record[kRecordFlags] & kIsoDirectoryFlag) continue;  // a file is asked for
         IsoEntry candidate;
         buildEntry(record, candidate);
         if (fileNameMatches(candidate.name, name)) {

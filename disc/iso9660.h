@@ -72,10 +72,11 @@ u32 readSectors(u32 logicalSector, u32 count, u8* destination, const ReadModeRec
 // first sector without "CD001") into volumeDescriptor. Always 1.
 u32 findVolumeDescriptor();
 
-// Finds a path such as "\DATA\FILE.BIN;1". Directory names match exactly;
-// the file name matches when it begins with the record's name, whatever the
-// case. 1 found, 0 not in the last directory, -1 a missing directory or a
-// failed read.
+// Finds a file by a path such as "\DATA\FILE.BIN;1". Directory names
+// match directories exactly; the file name matches a file's whole name,
+// whatever the case (a record without a version matches any version). 1
+// found, 0 not in the last directory, -1 a missing directory or a failed
+// read.
 s32 isoFind(std::string_view path, IsoEntry& entry);
 
 // Clears the file table the first time it is called; later calls do nothing.

@@ -1,4 +1,6 @@
-// Log.txt: the plain, unbuffered text log of the disc-reading code.
+// Log.txt: the plain, unbuffered text log of the disc-reading code. Each
+// message is appended in one write, so runs that share a folder mix whole
+// messages, never parts of them.
 #pragma once
 
 #include <cstdio>

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "iop/guest_ram.h"
 #include "iop/host_root.h"
@@ -60,9 +62,18 @@ int hostOpenFlags(u32 flags) {
     if ((flags & 3) == 2) access = O_WRONLY;
     if ((flags & 3) == 3) access = O_RDWR;
     if (flags & kOpenAppend) access |= O_APPEND;
-    if (flags & kOpenCreate) access |= O_CREAT;
     if (flags & kOpenTruncate) access |= O_TRUNC;
-    return access | O_CLOEXEC;
+    return access | O_CLOEXEC | O_NOFOLLOW;
+}
+
+// The resolved path has no link left in it. A file that is there is opened
+// as it is; one that is not is created new (O_EXCL), so that nothing put at
+// that place after the path was checked is followed or reused.
+int openResolved(const std::filesystem::path& path, u32 flags) {
+    const int access = hostOpenFlags(flags);
+    const int descriptor = ::open(path.c_str(), access);
+    if (descriptor >= 0 || errno != ENOENT || (flags & kOpenCreate) == 0) return descriptor;
+    return ::open(path.c_str(), access | O_CREAT | O_EXCL, 0600);
 }
 
 // The path is confined to the host root; the second try with a leading
@@ -72,7 +83,7 @@ s32 hostOpen(const std::string& path, u32 flags) {
     if (slot == hostDescriptors.end()) return kFailure;
     const auto hostPath = resolveHostPath(path);
     if (!hostPath) return kFailure;
-    const int descriptor = ::open(hostPath->c_str(), hostOpenFlags(flags), 0600);
+    const int descriptor = openResolved(*hostPath, flags);
     if (descriptor < 0) return kFailure;
     *slot = descriptor;
     return static_cast<s32>(slot - hostDescriptors.begin());
@@ -121,7 +132,6 @@ constexpr u32 kArchiveSlots = 16;
 constexpr u32 kArchiveChunk = 16384;
 constexpr u32 kArchiveBufferBytes = kArchiveChunk + 1;
 constexpr u32 kSjdfMagic = 0x46444A53;  // "SJDF"
-constexpr u32 kMaxArchiveEntries = (kRamSize - kSjdfHeaderBytes) / kSjdfEntryBytes;
 
 struct ArchiveSlot {
     bool inUse = false;
@@ -135,6 +145,7 @@ struct ArchiveState {
     bool ready = false;
     u32 buffer = 0;  // guest RAM, kArchiveBufferBytes
     u32 table = 0;   // guest RAM: the header and entry table as read
+    u32 entryCount = 0;  // as read from the archive; the copy in guest RAM is the guest's to change
     u32 openCount = 0;
     std::array<ArchiveSlot, kArchiveSlots> slots{};
 };
@@ -171,6 +182,12 @@ void decodeEntryNames(u32 count) {
 // whose magic is gone is read again.
 bool archiveTableIntact() { return archive.table != 0 && ramWord(archive.table) == kSjdfMagic; }
 
+// The entries that an archive of this many bytes can hold: a count above it
+// is a lie, and the table is not read.
+u32 entriesThatFit(u32 archiveBytes) {
+    return archiveBytes < kSjdfHeaderBytes ? 0 : (archiveBytes - kSjdfHeaderBytes) / kSjdfEntryBytes;
+}
+
 // Reads the header and the entry table into IOP memory; false when the
 // archive is missing, short or not SJDF.
 bool readArchiveTable() {
@@ -180,11 +197,12 @@ bool readArchiveTable() {
     const bool isSjdf = archive.handle >= 0 && readArchiveBytes(header, kSjdfEntryBytes) && ramWord(header) == kSjdfMagic;
     const u32 count = ramWord(header + 4);
     iopFree(header);
-    if (!isSjdf || count > kMaxArchiveEntries) return false;
+    if (!isSjdf || count > entriesThatFit(static_cast<u32>(isoSeek(archive.handle, 0, 2)))) return false;
     const u32 tableBytes = count * kSjdfEntryBytes + kSjdfHeaderBytes;
     archive.table = iopAlloc(tableBytes);
     if (archive.table != 0 && isoSeek(archive.handle, 0, 0) == 0 && readArchiveBytes(archive.table, tableBytes)) {
         decodeEntryNames(count);
+        archive.entryCount = count;
         return true;
     }
     if (archive.table != 0) iopFree(archive.table);
@@ -215,8 +233,8 @@ bool archivePrepared() {
 
 s32 archiveOpen(std::string_view name, s32 mode) {
     if (!archivePrepared()) return -1;
-    const u32 count = ramWord(archive.table + 4);
-    for (u32 entry = 0; entry < count; ++entry) {
+    for (u32 entry = 0; entry < archive.entryCount; ++entry) {
+        if (!workCharge(1, "archive lookup")) return -1;
         const u32 record = archive.table + kSjdfHeaderBytes + kSjdfEntryBytes * entry;
         const std::string entryName = ramString(record, kSjdfNameBytes);
         if (entryName != name) continue;
@@ -368,18 +386,23 @@ s32 readHandle(s32 handle, u32 buffer, u32 size) {
 
 // The guest finishes an unaligned read with the bytes before the first and
 // after the last 16-byte boundary of its buffer; this record hands them
-// over. It follows the requested buffer and size, not the bytes read.
+// over. It follows the requested buffer and size, not the bytes read. The
+// tail is the remainder of size - head with that difference's sign, so a
+// read shorter than its head has a negative tail and no tail bytes; it is
+// worked out on unsigned words, since the size is the guest's.
 void writeAlignmentRecord(u32 record, u32 buffer, u32 size) {
-    const s32 head = static_cast<s32>(((buffer + 15) & ~15u) - buffer);
-    const s32 tail = (static_cast<s32>(size) - head) % 16;
-    const u32 tailAddress = buffer + size - static_cast<u32>(tail);
-    setRamWord(record, static_cast<u32>(head));
-    setRamWord(record + 4, static_cast<u32>(tail));
+    const u32 head = ((buffer + 15) & ~15u) - buffer;
+    const bool negativeTail = size < head;
+    const u32 tail = negativeTail ? 0u - (head - size) % 16 : (size - head) % 16;
+    const u32 tailBytes = negativeTail ? 0 : tail;
+    const u32 tailAddress = buffer + size - tail;
+    setRamWord(record, head);
+    setRamWord(record + 4, tail);
     setRamWord(record + 8, buffer);
     setRamWord(record + 12, tailAddress);
-    for (s32 i = 0; i < 16; ++i) {
+    for (u32 i = 0; i < 16; ++i) {
         setRamByte(record + 16 + i, i < head ? ramByte(buffer + i) : 0);
-        setRamByte(record + 32 + i, i < tail ? ramByte(tailAddress + i) : 0);
+        setRamByte(record + 32 + i, i < tailBytes ? ramByte(tailAddress + i) : 0);
     }
 }
 
@@ -395,6 +418,7 @@ void readFile(const RpcCall& call) {
         semaIncrementCount(call.sendWord(0));
         return;
     }
+    if (result < 0) return;  // nothing was read: no bytes for the guest to finish with
     writeAlignmentRecord(call.sendWord(3), buffer, size);
 }
 

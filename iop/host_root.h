@@ -12,7 +12,9 @@
 void setHostRoot(const std::filesystem::path& root);
 const std::filesystem::path& hostRoot();
 
-// The host file that a relative guest path names below the root. Both '\'
-// and '/' separate components. Empty when the path is absolute or would
-// leave the root.
+// The host file that a relative guest path names below the root, with every
+// symbolic link on the way followed (a dangling one to where its target
+// would be created), so no component of the result is a link. Both '\' and
+// '/' separate components. Empty when the path is absolute or would leave
+// the root.
 std::optional<std::filesystem::path> resolveHostPath(const std::string& guestPath);

@@ -81,8 +81,7 @@ bool writeFile(const std::string& path, const void* data, std::size_t size, std:
 }
 
 // Opens and loads the program; false (after saying why) when it cannot be
-// read at all. A file that is no ELF is still loaded, with a warning: the
-// loader trusts the file as the console's does.
+// read or is no ELF file that has something to run.
 bool loadProgram(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
@@ -96,12 +95,13 @@ bool loadProgram(const std::string& path) {
         return false;
     }
     HostFileSource source(file);
+    if (const char* problem = elfImageProblem(source)) {
+        std::fclose(file);
+        reportError("cannot load program '" + path + "': " + problem);
+        return false;
+    }
     loadElfImage(source, path);
     std::fclose(file);
-    if (!elfHeaderHasMagic()) {
-        std::fprintf(stderr, "corvane-run: warning: '%s' does not start with the ELF magic number; running it anyway\n",
-                     path.c_str());
-    }
     return true;
 }
 

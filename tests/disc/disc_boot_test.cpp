@@ -70,6 +70,8 @@ TEST_F(DiscBoot, Boot2LineNamesTheExecutable) {
         {"no letter after BOOT2", {{"SYSTEM.CNF", "BOOT2 = 1234\n"}}, DiscBootResult::NoBootPath, "", nullptr},
         {"missing executable", {{"SYSTEM.CNF", "BOOT2 = cdrom0:\\MISSING.ELF;1\n"}, {"BOOT.ELF", probe}},
          DiscBootResult::NoBootExecutable, "DVD filename: cdrom0:\\MISSING.ELF;1", nullptr},
+        {"boot file that is no ELF", {{"SYSTEM.CNF", "BOOT2 = cdrom0:\\BOOT.ELF;1\n"}, {"BOOT.ELF", "BOOT2 = nothing to run"}},
+         DiscBootResult::BootFileNotElf, "DVD filename: cdrom0:\\BOOT.ELF;1", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -72,6 +72,15 @@ void load(const std::vector<u8>& file, const std::string& path = "GAME.ELF") {
     std::fclose(stream);
 }
 
+std::string problemOf(const std::vector<u8>& file) {
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(file.data(), 1, file.size(), stream);
+    HostFileSource source(stream);
+    const char* problem = elfImageProblem(source);
+    std::fclose(stream);
+    return problem == nullptr ? "" : problem;
+}
+
 std::vector<u8> pattern(u32 count, u8 first) {
     std::vector<u8> bytes(count);
     for (u32 i = 0; i < count; ++i) bytes[i] = static_cast<u8>(first + i);
@@ -235,6 +244,7 @@ TEST_F(ElfLoader, FilesThatAreNotElfStillLoadAndWriteNothing) {
     load(file);
     EXPECT_EQ(ramWord(0x200000), 0x04030201u);
     EXPECT_FALSE(elfHeaderHasMagic());
+    EXPECT_EQ(problemOf(file), "it is not an ELF file") << "the front ends refuse it";
 
     // Ten bytes and an empty file only reach the header record: nothing to
     // copy, the entry stays zero, and the program counts as loaded.
@@ -246,6 +256,26 @@ TEST_F(ElfLoader, FilesThatAreNotElfStillLoadAndWriteNothing) {
         EXPECT_EQ(ee.pc, 0u);
         EXPECT_EQ(programLoaded, 1u);
     }
+}
+
+// What the front ends ask before they load: a file they can run.
+TEST(ElfImageProblem, OnlyA32BitLittleEndianElfWithSomethingToLoadPasses) {
+    const auto segmentOnly = elfFile({{0x00200000, pattern(8, 1)}}, {});
+    const auto sectionOnly = elfFile({}, {{0x00200000, pattern(8, 1)}});
+    auto bigEndian = segmentOnly;
+    bigEndian[5] = 2;
+    auto wide = segmentOnly;
+    wide[4] = 2;
+    const auto notLoaded = elfFile({{0x00200000, pattern(8, 1), 4}}, {{0x00200000, pattern(8, 1), 1, 0}});
+    const auto empty = elfFile({{0x00200000, {}}}, {});
+    EXPECT_EQ(problemOf(segmentOnly), "");
+    EXPECT_EQ(problemOf(sectionOnly), "");
+    EXPECT_EQ(problemOf({}), "it is not an ELF file");
+    EXPECT_EQ(problemOf(std::vector<u8>(segmentOnly.begin(), segmentOnly.begin() + 40)), "it is not an ELF file") << "a cut header";
+    EXPECT_EQ(problemOf(bigEndian), "it is not a 32-bit little-endian ELF file");
+    EXPECT_EQ(problemOf(wide), "it is not a 32-bit little-endian ELF file");
+    EXPECT_EQ(problemOf(notLoaded), "it has no segment or section to load") << "a note segment and an unallocated section";
+    EXPECT_EQ(problemOf(empty), "it has no segment or section to load");
 }
 
 }  // namespace

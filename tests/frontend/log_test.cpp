@@ -3,6 +3,7 @@
 // stream at a time.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -82,6 +83,29 @@ TEST_F(Log, WithoutAFileLogPrintfDoesNothingAndNoStreamIsLeftOpen) {
     EXPECT_FALSE(fs::exists(unreachable));
     EXPECT_EQ(fileContents(logPath_), "one") << "the earlier stream is closed, not written to";
     EXPECT_EQ(openDescriptors(), withLog - 1) << "a failed open leaves no stream behind";
+}
+
+// A second run in the same folder creates the log anew while the first
+// still writes to it: the first run's messages go to the end of what is
+// there, with no hole of zero bytes where the file was before.
+TEST_F(Log, RunsSharingAFolderInterleaveWholeMessages) {
+    logSetPath(logPath_.c_str());
+    logOpen();
+    for (int i = 0; i < 50; ++i) logPrintf("first run %02d\n", i);
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        logOpen();
+        for (int i = 0; i < 10; ++i) logPrintf("other run %02d\n", i);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    logPrintf("first run %02d\n", 50);
+    std::string expected;
+    for (int i = 0; i < 10; ++i) expected += "other run 0" + std::to_string(i) + "\n";
+    expected += "first run 50\n";
+    EXPECT_EQ(fileContents(logPath_), expected);
 }
 
 }  // namespace

@@ -54,6 +54,9 @@ TEST(FileIoHost, FilesBelowTheRootAndPathsThatLeaveIt) {
     writeFile((folder.path / "away" / "outside.txt").string(), "outside");
     fs::create_directory_symlink(folder.path / "away", root / "link");
     fs::create_symlink(folder.path / "outside.txt", root / "escape");
+    fs::create_symlink(folder.path / "created.txt", root / "dangling");
+    fs::create_symlink("sub/through-link.txt", root / "inward");
+    fs::create_symlink("loop", root / "loop");
 
     consoleText.clear();
     setTtySink(captureConsole);
@@ -69,6 +72,8 @@ TEST(FileIoHost, FilesBelowTheRootAndPathsThatLeaveIt) {
         kMinusOne, kMinusOne, kMinusOne, kMinusOne, kMinusOne, // paths out of the root
         4, 0,                                                 // mc0: with '\' separators
         28, kMinusOne, 0, 3, 0,                               // the handle limit, then handles free again
+        kMinusOne, 3, 4, 0, kMinusOne,                        // dangling links: out of the root, inside, a loop
+        kMinusOne,                                            // a read with a bad handle
     };
     for (u32 i = 0; i < expected.size(); ++i) EXPECT_EQ(result(i), expected[i]) << "result " << i;
     EXPECT_EQ(guestBytes("firstBytes", 10), data.substr(0, 10));
@@ -77,9 +82,12 @@ TEST(FileIoHost, FilesBelowTheRootAndPathsThatLeaveIt) {
     EXPECT_EQ(consoleText, "to ttyx");
     EXPECT_FALSE(fs::exists(folder.path / "made.txt"));
     EXPECT_FALSE(fs::exists(root / "made.txt"));
+    EXPECT_FALSE(fs::exists(folder.path / "created.txt")) << "nothing created through a link out of the root";
+    EXPECT_EQ(readFile((root / "sub" / "through-link.txt").string()), "made");
     EXPECT_EQ(readFile((folder.path / "outside.txt").string()), "outside");
 
-    // The read of 20 bytes at an address 8 past a 16-byte boundary.
+    // The read of 20 bytes at an address 8 past a 16-byte boundary; the
+    // failed read after it wrote no record of its own.
     const u32 buffer = guestSymbol("unaligned") + 8;
     const u32 record = guestSymbol("fioLastAlignment");
     EXPECT_EQ(guestWord(record), 8u);
@@ -145,6 +153,30 @@ TEST_F(FileIoDisc, ArchiveThatIsMissingOrNotSjdf) {
         EXPECT_EQ(discFiles.openCount, 0u);
         EXPECT_EQ(iopAlloc(256), 0x1600u) << "the failed preparations gave their IOP memory back";
     }
+}
+
+// The entry count in the table copy belongs to the guest, which may rewrite
+// it; a lookup goes by the count read from the archive, and still finds
+// nothing that is not there.
+TEST_F(FileIoDisc, ALookupDoesNotTrustTheCountInGuestMemory) {
+    buildDiscImage("disc.iso", {{"DATA.SJD", packSjdfArchive({{"small.bin", "abc"}})}});
+    setenv("CORVANE_CDVD_IMAGE", "disc.iso", 1);
+    archivePath = "cdrom0:\\DATA.SJD;1";
+    runScript({{"open", 0x80000001, 0, {1}, 0x20, {{4, "sjdata:small.bin"}}}});
+    u32 rewritten = 0;
+    for (u32 at = 0; at + 8 <= kRamSize; at += 16) {
+        if (hostLoad<u32>(memory.ram + at) != 0x46444A53) continue;  // "SJDF"
+        hostStore<u32>(memory.ram + at + 4, 0xFFFFFFFF);
+        ++rewritten;
+    }
+    ASSERT_GE(rewritten, 1u) << "the table copy is in guest RAM";
+    constexpr u32 kSend = 0x200000, kReceive = 0x201000, kPacket = 0x202000;
+    std::memcpy(memory.ram + kSend + 4, "sjdata:missing.bin", 19);
+    hostStore<u32>(memory.ram + kSend, 1);
+    hostStore<u32>(memory.ram + kPacket + 32, 0);
+    hostStore<u32>(memory.ram + kPacket + 36, 64);
+    fileIoServer(RpcCall{kSend, kReceive, kPacket});
+    EXPECT_EQ(guestWord(kReceive), kMinusOne);
 }
 
 // The notifying forms: a 1048-byte open, a 32-byte read and a 20-byte

@@ -131,18 +131,21 @@ TEST_F(RunnerEndToEnd, ExitCodesAndTheirMessages) {
     }
 }
 
-// A file that is no ELF is loaded anyway, with a warning, and runs without
-// crashing; a short one included.
-TEST_F(RunnerEndToEnd, NonElfFilesWarnAndStillRun) {
+// A file that is no ELF, or has nothing to load, is refused before
+// anything runs (it would run zeroed memory until stopped).
+TEST_F(RunnerEndToEnd, FilesThatAreNoLoadableElfAreRefused) {
     std::ofstream("short.bin") << "not an executable";
     std::string garbage(4096, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
     std::ofstream("garbage.bin", std::ios::binary) << garbage;
+    std::string headerOnly(52, '\0');
+    headerOnly.replace(0, 7, "\x7F" "ELF\1\1\1");
+    std::ofstream("empty.elf", std::ios::binary) << headerOnly;
 
-    for (const char* file : {"short.bin", "garbage.bin"}) {
-        const RunResult run = runCorvaneRun({"--max-cycles", "100000", file});
-        EXPECT_EQ(run.exitCode, 0) << file << ": " << run.err;
-        EXPECT_TRUE(contains(run.err, std::string("warning: '") + file + "'")) << run.err;
-        EXPECT_TRUE(run.out.starts_with("stopped: ")) << file << ": " << run.out;
+    for (const char* file : {"short.bin", "garbage.bin", "/dev/null", "empty.elf"}) {
+        const RunResult run = runCorvaneRun({file});
+        EXPECT_EQ(run.exitCode, 1) << file << ": " << run.err;
+        EXPECT_TRUE(contains(run.err, std::string("cannot load program '") + file + "'")) << run.err;
+        EXPECT_EQ(run.out, "") << file;
     }
 }

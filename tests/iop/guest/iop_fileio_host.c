@@ -59,5 +59,15 @@ int main(void) {
     results[32] = fioClose(data);
     results[33] = fioOpen("rom0:data.bin", FIO_READ);
     results[34] = fioClose(results[33]);
+
+    /* Links that lead nowhere yet: a create follows them to their target. */
+    results[35] = fioOpen("host:dangling", FIO_WRITE | FIO_CREATE);
+    results[36] = fioOpen("host:inward", FIO_WRITE | FIO_CREATE);
+    results[37] = fioWrite(results[36], "made", 4);
+    results[38] = fioClose(results[36]);
+    results[39] = fioOpen("host:loop", FIO_WRITE | FIO_CREATE);
+
+    /* A failed read leaves the last alignment record as it was. */
+    results[40] = fioRead(99, unaligned + 8, 0x80000000u);
     return 0;
 }
