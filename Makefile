@@ -1,10 +1,12 @@
 # make run   builds Corvane and runs the bundled demo program headlessly
 # make test  builds everything and runs the whole test suite
+# make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each
 
 BUILD_DIR ?= build
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test fuzz bench clean
 
 all: build
 
@@ -22,6 +24,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+fuzz: build
+	fuzz/run-fuzz $(BUILD_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	$(BUILD_DIR)/bench/corvane-bench
