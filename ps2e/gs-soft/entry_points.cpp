@@ -19,6 +19,11 @@ gs::GifParser path1;
 
 constexpr uint32_t kVersion = 0x0100;
 
+// An XGKICK packet lies in VU1 data memory and a scratchpad packet in the
+// scratchpad, 16 KB each: a packet that has not ended by then is cut, not
+// read on past the memory it came from.
+constexpr uint32_t kPath1PacketQuadwords = 16384 / 16;
+
 }  // namespace
 
 extern "C" {
@@ -46,7 +51,9 @@ void GSgifTransfer(const uint32_t* data, uint32_t quadwords) {
 void GSgifTransfer2(const uint32_t* packet) {
     if (packet == nullptr) return;
     path1 = gs::GifParser{};
-    while (!path1.readQuadword(packet)) packet += 4;
+    for (uint32_t i = 0; i < kPath1PacketQuadwords; ++i) {
+        if (path1.readQuadword(packet + 4 * i)) return;
+    }
 }
 
 // Hands the host the next quadwords of a local-to-host transfer (TRXDIR 1);

@@ -1,6 +1,7 @@
 // GIF packets, general registers, the vertex queue and the privileged
 // registers, through the plugin's entry points.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <cstring>
 #include <vector>
@@ -155,6 +156,20 @@ TEST_F(GifTest, GifTransfer2ReadsOnePacketToItsEndOfPacketTag) {
     GSgifTransfer2(p.words.data());
     GSgifTransfer(path3.words.data() + 8, 1);
     EXPECT_EQ(0x22u, state.reg[gs::kRegTexa]);
+}
+
+// A packet without EOP that fills the 16 KB it came from (VU1 data memory,
+// the scratchpad) ends there: nothing after it is read, here a page that
+// cannot be.
+TEST_F(GifTest, AnXgkickPacketThatNeverEndsIsCutAtSixteenKilobytes) {
+    constexpr size_t kPacketBytes = 16384, kPage = 4096;
+    void* mapping = mmap(nullptr, kPacketBytes + kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapping, MAP_FAILED);
+    auto* bytes = static_cast<uint8_t*>(mapping);
+    ASSERT_EQ(mprotect(bytes + kPacketBytes, kPage, PROT_NONE), 0);
+    std::memset(bytes, 0, kPacketBytes);  // empty PACKED tags without EOP
+    GSgifTransfer2(reinterpret_cast<const uint32_t*>(bytes));
+    munmap(mapping, kPacketBytes + kPage);
 }
 
 // Each primitive type draws when it has its vertices and keeps what the
