@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "core/work_budget.h"
 #include "debugger/debug_log.h"
 
 #include "iop/cdvd_service.h"
@@ -14,7 +15,6 @@
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
 #include "iop/pad_service.h"
-#include "core/work_budget.h"
 #include "kernel/call_registers.h"
 #include "kernel/objects.h"
 #include "memory/host_access.h"
