@@ -5,10 +5,13 @@
 
 #include <array>
 
+#include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/types.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
+#include "memory/interrupts.h"
+#include "memory/timers.h"
 
 using Handler = void (*)();
 
@@ -38,10 +41,37 @@ inline void cpuStep() {
     ee.cycle += 1;
 }
 
+// True for the words that are branches or jumps: REGIMM (all of its
+// assigned slots), J, JAL, BEQ..BGTZ and the likely forms, JR and JALR, and
+// the COP1 and COP2 branches.
+inline bool isBranchOrJump(u32 word) {
+    constexpr u64 kBranchPrimaryMask = (u64{1} << 1) | (u64{0x3F} << 2) | (u64{0xF} << 20);
+    constexpr unsigned kPrimarySpecial = 0;
+    constexpr unsigned kPrimaryCop1 = 17;
+    constexpr unsigned kPrimaryCop2 = 18;
+    constexpr unsigned kCopBranchRs = 8;
+    const unsigned opcode = word >> 26;
+    if ((kBranchPrimaryMask >> opcode) & 1) return true;
+    if (opcode == kPrimarySpecial) return (word & 0x3E) == 8;  // JR, JALR
+    if (opcode == kPrimaryCop1 || opcode == kPrimaryCop2) return ((word >> 21) & 31) == kCopBranchRs;
+    return false;
+}
+
 // Executes the delay-slot instruction of a taken branch or jump with the PC
 // at its own address, counts it, then runs the scheduler and interrupt
 // checks. Called only by the branch and jump handlers.
-void cpuStepDelaySlot();
+inline void cpuStepDelaySlot() {
+    ee.code = fetchInstruction(ee.pc);
+    // A branch in the delay slot of a taken branch would fetch itself again
+    // as its own delay slot; it runs as a no-operation instead.
+    if (!isBranchOrJump(ee.code)) {
+        primaryTable[ee.code >> 26]();
+        ee.gpr[0] = Reg128{};
+    }
+    ee.cycle += 1;
+    if (ee.cycle - eventBase >= eventDelta) schedulerRun();
+    if ((cop0.r[kCop0Status] & (kStatusIE | kStatusEIE)) == (kStatusIE | kStatusEIE)) deliverInterrupts();
+}
 
 // The handler of every encoding without an operation of its own.
 void opUnassigned();

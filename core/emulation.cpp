@@ -83,46 +83,65 @@ void emuRun() {
     emuStop();
 }
 
+namespace {
+
+// Why a chunk of steps ended (MaxCycles when it ran to its length), and how
+// many steps it ran.
+struct ChunkEnd {
+    StopReason reason;
+    u32 ran;
+};
+
+// Runs at most `chunk` steps. One copy of the loop exists for each
+// combination of the optional stops, so a run that does not ask for them
+// tests nothing for them per step.
+template <bool checkUntil, bool checkIdleLoop>
+ChunkEnd runChunk(u32 chunk, u32 until) {
+    const u32 chunkStart = ee.cycle;
+    for (;;) {
+        const u32 ran = ee.cycle - chunkStart;
+        if (ran >= chunk) return {StopReason::MaxCycles, ran};
+        if (stopFlag == 1) return {StopReason::Escape, ran};
+        if (checkUntil && ee.pc == until) return {StopReason::Until, ran};
+        const u32 pcBefore = ee.pc;
+        cpuStep();
+        if (checkIdleLoop && ee.pc == pcBefore) return {StopReason::IdleLoop, ran + 1};
+    }
+}
+
+using ChunkRunner = ChunkEnd (*)(u32 chunk, u32 until);
+
+ChunkRunner chunkRunnerFor(const RunLimits& limits) {
+    if (limits.hasUntil) return limits.stopAtIdleLoop ? runChunk<true, true> : runChunk<true, false>;
+    return limits.stopAtIdleLoop ? runChunk<false, true> : runChunk<false, false>;
+}
+
+}  // namespace
+
 // The vertical blank raises the stop flag when it reaches the limit, so the
-// loop below tests nothing more per step; after the stop, the count tells
-// the limit from Escape.
+// loop tests nothing more per step; after the stop, the count tells the
+// limit from Escape.
 StopReason emuRunWithLimits(const RunLimits& limits) {
     if (!beginRun()) return StopReason::NotLoaded;
     const u64 vblanksBefore = vblankCount;
     const auto vblankLimitReached = [&] { return vblankCount - vblanksBefore >= limits.maxVblanks; };
     vblankStopAt = limits.maxVblanks > kVblankNever - vblankCount ? kVblankNever : vblankCount + limits.maxVblanks;
     if (limits.maxVblanks == 0) stopFlag = 1;
+    const ChunkRunner runChunkWithLimits = chunkRunnerFor(limits);
     // The cycle counter wraps at 2^32, so the limit is counted in chunks that
     // a 32-bit difference can measure.
     u64 remaining = limits.maxCycles;
     StopReason reason = StopReason::MaxCycles;
     while (remaining > 0) {
         const u32 chunk = remaining > 0x80000000u ? 0x80000000u : static_cast<u32>(remaining);
-        const u32 chunkStart = ee.cycle;
         // Interrupt handlers run inside one step; they stop at the run's
         // limit too, once it lies within this chunk.
-        if (remaining == chunk) workSetCycleLimit(chunkStart, chunk);
-        u32 ran = 0;
-        for (;;) {
-            ran = ee.cycle - chunkStart;
-            if (ran >= chunk) break;
-            if (stopFlag == 1) {
-                reason = vblankLimitReached() ? StopReason::MaxVblanks : StopReason::Escape;
-                break;
-            }
-            if (limits.hasUntil && ee.pc == limits.until) {
-                reason = StopReason::Until;
-                break;
-            }
-            const u32 pcBefore = ee.pc;
-            cpuStep();
-            if (limits.stopAtIdleLoop && ee.pc == pcBefore) {
-                reason = StopReason::IdleLoop;
-                break;
-            }
-        }
+        if (remaining == chunk) workSetCycleLimit(ee.cycle, chunk);
+        const ChunkEnd end = runChunkWithLimits(chunk, limits.until);
+        reason = end.reason;
+        if (reason == StopReason::Escape && vblankLimitReached()) reason = StopReason::MaxVblanks;
         if (reason != StopReason::MaxCycles) break;
-        remaining -= ran < remaining ? ran : remaining;
+        remaining -= end.ran < remaining ? end.ran : remaining;
     }
     vblankStopAt = kVblankNever;
     workClearCycleLimit();

@@ -201,22 +201,6 @@ void dispatchMmi1() { mmi1Table[fieldSa()](); }
 void dispatchMmi2() { mmi2Table[fieldSa()](); }
 void dispatchMmi3() { mmi3Table[fieldSa()](); }
 
-// Primary opcodes that are branches or jumps: REGIMM (all of its assigned
-// slots), J, JAL, BEQ..BGTZ and the likely forms.
-constexpr u64 kBranchPrimaryMask = (u64{1} << 1) | (u64{0x3F} << 2) | (u64{0xF} << 20);
-constexpr unsigned kPrimarySpecial = 0;
-constexpr unsigned kPrimaryCop1 = 17;
-constexpr unsigned kPrimaryCop2 = 18;
-constexpr unsigned kCopBranchRs = 8;
-
 }  // namespace
 
 constexpr std::array<Handler, 64> primaryTable = buildOpcodeTable<64>(kPrimaryEntries);
-
-bool isBranchOrJump(u32 word) {
-    const unsigned opcode = word >> 26;
-    if ((kBranchPrimaryMask >> opcode) & 1) return true;
-    if (opcode == kPrimarySpecial) return (word & 0x3E) == 8;  // JR, JALR
-    if (opcode == kPrimaryCop1 || opcode == kPrimaryCop2) return ((word >> 21) & 31) == kCopBranchRs;
-    return false;
-}

@@ -36,6 +36,3 @@ consteval std::array<OpcodeEntry, First + Second> joinEntries(const std::array<O
     for (std::size_t i = 0; i < Second; ++i) joined[First + i] = second[i];
     return joined;
 }
-
-// True for the words that are branches or jumps (their own delay slots).
-bool isBranchOrJump(u32 word);

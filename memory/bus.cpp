@@ -13,8 +13,6 @@ MemoryBlocks memory;
 
 namespace {
 
-// The special ranges all lie in the 0x1xxxxxxx and 0x7xxxxxxx segments, so
-// one look at the top nibble sends the common case, RAM, on its way.
 constexpr u32 segmentOf(u32 address) { return address >> 28; }
 
 // The VIF1 FIFO's quadword.
@@ -26,7 +24,6 @@ bool inHw(u32 address) { return address - kHwStart < kHwSize; }
 bool inGsPriv(u32 address) { return address - kGsPrivStart <= kGsPrivLast - kGsPrivStart; }
 bool inScratchpad(u32 address) { return address - kScratchpadStart < kScratchpadSize; }
 
-u8* ramAt(u32 address) { return memory.ram + (address & kRamMask); }
 u8* scratchpadAt(u32 address) { return memory.scratchpad + (address & kScratchpadMask); }
 
 // The two 64-bit halves of a quadword access: the block is chosen by the
@@ -38,7 +35,7 @@ struct QuadwordHalves {
 
 QuadwordHalves quadwordHalves(u32 address) {
     if (inScratchpad(address)) return {scratchpadAt(address), scratchpadAt(address + 8)};
-    return {ramAt(address), ramAt(address + 8)};
+    return {guestRamAt(address), guestRamAt(address + 8)};
 }
 
 u8* allocateBlock(u32 size) {
@@ -83,7 +80,7 @@ void memFree() {
     memory = MemoryBlocks{};
 }
 
-u8 memRead8(u32 address) {
+u8 memRead8Mapped(u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inRom(address)) return memory.rom[address & kRomMask];
@@ -92,15 +89,15 @@ u8 memRead8(u32 address) {
         if (inScratchpad(address)) return *scratchpadAt(address);
         break;
     }
-    return *ramAt(address);
+    return *guestRamAt(address);
 }
 
-u16 memRead16(u32 address) {
+u16 memRead16Mapped(u32 address) {
     if (inScratchpad(address)) return hostLoad<u16>(scratchpadAt(address));
-    return hostLoad<u16>(ramAt(address));
+    return hostLoad<u16>(guestRamAt(address));
 }
 
-u32 memRead32(u32 address) {
+u32 memRead32Mapped(u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inRom(address)) return hostLoad<u32>(memory.rom + (address & kRomMask));
@@ -114,10 +111,10 @@ u32 memRead32(u32 address) {
         if (inScratchpad(address)) return hostLoad<u32>(scratchpadAt(address));
         break;
     }
-    return hostLoad<u32>(ramAt(address));
+    return hostLoad<u32>(guestRamAt(address));
 }
 
-u64 memRead64(u32 address) {
+u64 memRead64Mapped(u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inHw(address)) return hostLoad<u64>(memory.hw + (address & kHwMask));
@@ -131,7 +128,7 @@ u64 memRead64(u32 address) {
         if (inScratchpad(address)) return hostLoad<u64>(scratchpadAt(address));
         break;
     }
-    return hostLoad<u64>(ramAt(address));
+    return hostLoad<u64>(guestRamAt(address));
 }
 
 void memRead128(u32 out[4], u32 address) {
@@ -148,7 +145,7 @@ void memRead128(u32 out[4], u32 address) {
     std::memcpy(out + 2, halves.high, 8);
 }
 
-void memWrite8(u8 value, u32 address) {
+void memWrite8Mapped(u8 value, u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inHw(address)) return hwWrite8(address & kHwMask, value);
@@ -160,15 +157,15 @@ void memWrite8(u8 value, u32 address) {
         }
         break;
     }
-    *ramAt(address) = value;
+    *guestRamAt(address) = value;
 }
 
-void memWrite16(u16 value, u32 address) {
+void memWrite16Mapped(u16 value, u32 address) {
     if (inScratchpad(address)) return hostStore<u16>(scratchpadAt(address), value);
-    hostStore<u16>(ramAt(address), value);
+    hostStore<u16>(guestRamAt(address), value);
 }
 
-void memWrite32(u32 value, u32 address) {
+void memWrite32Mapped(u32 value, u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inHw(address)) return hwWrite32(address & kHwMask, value);
@@ -178,10 +175,10 @@ void memWrite32(u32 value, u32 address) {
         if (inScratchpad(address)) return hostStore<u32>(scratchpadAt(address), value);
         break;
     }
-    hostStore<u32>(ramAt(address), value);
+    hostStore<u32>(guestRamAt(address), value);
 }
 
-void memWrite64(u32 low, u32 high, u32 address) {
+void memWrite64Mapped(u32 low, u32 high, u32 address) {
     const u64 value = (static_cast<u64>(high) << 32) | low;
     switch (segmentOf(address)) {
     case 0x1:
@@ -192,7 +189,7 @@ void memWrite64(u32 low, u32 high, u32 address) {
         if (inScratchpad(address)) return hostStore<u64>(scratchpadAt(address), value);
         break;
     }
-    hostStore<u64>(ramAt(address), value);
+    hostStore<u64>(guestRamAt(address), value);
 }
 
 void memWrite128(const u32 in[4], u32 address) {
@@ -203,5 +200,5 @@ void memWrite128(const u32 in[4], u32 address) {
 
 u8* memHostPointer(u32 address) {
     if (address & 0x80000000) return scratchpadAt(address);
-    return ramAt(address);
+    return guestRamAt(address);
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "core/types.h"
+#include "memory/host_access.h"
 
 inline constexpr u32 kRamSize = 0x2000000;
 inline constexpr u32 kRamMask = kRamSize - 1;
@@ -61,16 +62,65 @@ extern MemoryBlocks memory;
 int memAlloc();
 void memFree();
 
-u8 memRead8(u32 address);
-u16 memRead16(u32 address);
-u32 memRead32(u32 address);
-u64 memRead64(u32 address);
+// Every range outside guest RAM lies in the 0x1xxxxxxx or 0x7xxxxxxx
+// segment. The bus operations below go straight to RAM for any other
+// address, inline in the load and store handlers; the segments that need a
+// closer look are decoded out of line by the memRead*Mapped and
+// memWrite*Mapped operations.
+inline bool inMappedSegment(u32 address) { return (0x82u >> (address >> 28)) & 1; }
+inline u8* guestRamAt(u32 address) { return memory.ram + (address & kRamMask); }
+
+u8 memRead8Mapped(u32 address);
+u16 memRead16Mapped(u32 address);
+u32 memRead32Mapped(u32 address);
+u64 memRead64Mapped(u32 address);
+void memWrite8Mapped(u8 value, u32 address);
+void memWrite16Mapped(u16 value, u32 address);
+void memWrite32Mapped(u32 value, u32 address);
+void memWrite64Mapped(u32 low, u32 high, u32 address);
+
+inline u8 memRead8(u32 address) {
+    if (inMappedSegment(address)) return memRead8Mapped(address);
+    return *guestRamAt(address);
+}
+
+inline u16 memRead16(u32 address) {
+    if (inMappedSegment(address)) return memRead16Mapped(address);
+    return hostLoad<u16>(guestRamAt(address));
+}
+
+inline u32 memRead32(u32 address) {
+    if (inMappedSegment(address)) return memRead32Mapped(address);
+    return hostLoad<u32>(guestRamAt(address));
+}
+
+inline u64 memRead64(u32 address) {
+    if (inMappedSegment(address)) return memRead64Mapped(address);
+    return hostLoad<u64>(guestRamAt(address));
+}
+
 void memRead128(u32 out[4], u32 address);
 
-void memWrite8(u8 value, u32 address);
-void memWrite16(u16 value, u32 address);
-void memWrite32(u32 value, u32 address);
-void memWrite64(u32 low, u32 high, u32 address);
+inline void memWrite8(u8 value, u32 address) {
+    if (inMappedSegment(address)) return memWrite8Mapped(value, address);
+    *guestRamAt(address) = value;
+}
+
+inline void memWrite16(u16 value, u32 address) {
+    if (inMappedSegment(address)) return memWrite16Mapped(value, address);
+    hostStore<u16>(guestRamAt(address), value);
+}
+
+inline void memWrite32(u32 value, u32 address) {
+    if (inMappedSegment(address)) return memWrite32Mapped(value, address);
+    hostStore<u32>(guestRamAt(address), value);
+}
+
+inline void memWrite64(u32 low, u32 high, u32 address) {
+    if (inMappedSegment(address)) return memWrite64Mapped(low, high, address);
+    hostStore<u64>(guestRamAt(address), (static_cast<u64>(high) << 32) | low);
+}
+
 void memWrite128(const u32 in[4], u32 address);
 
 // The DMA view of an address: bit 31 selects the scratchpad, otherwise RAM.
