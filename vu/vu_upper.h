@@ -6,90 +6,12 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cmath>
 
 #include "core/tables.h"
+#include "vu/vu_fmac.h"
+#include "vu/vu_fmac_vector.h"
 #include "vu/vu_state.h"
-
-enum class VuOp { add, sub, mul, madd, msub, max, mini };
-
-// Where the second operand of each lane comes from.
-enum class VuOperand { vector, broadcastX, broadcastY, broadcastZ, broadcastW, i, q };
-
-// Instruction fields of a VU word.
-inline unsigned vuFieldFt(u32 word) { return (word >> 16) & 31; }
-inline unsigned vuFieldFs(u32 word) { return (word >> 11) & 31; }
-inline unsigned vuFieldFd(u32 word) { return (word >> 6) & 31; }
-// Dest mask bit 24 enables x, 23 y, 22 z, 21 w.
-inline bool vuLaneEnabled(u32 word, unsigned lane) { return (word >> (24 - lane)) & 1; }
-
-// The MAC flag bits of one lane for a result judged before rounding. The
-// underflow and overflow thresholds are +-2^31; a NaN sets nothing.
-inline u32 vuLaneFlags(double result, unsigned lane) {
-    constexpr double kLimit = 2147483648.0;
-    const unsigned shift = 3 - lane;  // x is the highest bit of each group
-    u32 flags = 0;
-    if (result == 0.0) flags |= 0x0001u << shift;
-    if (result < 0.0) flags |= 0x0010u << shift;
-    if (result < -kLimit) flags |= 0x0100u << shift;
-    if (result > kLimit) flags |= 0x1000u << shift;
-    return flags;
-}
-
-// Replaces the low 16 bits of the MAC flag and rewrites status bits 0..3
-// (Z, S, U, O) from its groups; the sticky bits above stay.
-inline void vuStoreFlags(VuState& unit, u32 mac) {
-    unit.vi[kViMac] = (unit.vi[kViMac] & ~0xFFFFu) | mac;
-    u32 summary = 0;
-    for (unsigned group = 0; group < 4; ++group)
-        if ((mac >> (4 * group)) & 0xF) summary |= 1u << group;
-    unit.vi[kViStatus] = (unit.vi[kViStatus] & ~0xFu) | summary;
-}
-
-template <VuOperand operand>
-float vuSecondOperand(const VuState& unit, const VuVector& t, unsigned lane) {
-    if constexpr (operand == VuOperand::vector) return t.f[lane];
-    else if constexpr (operand == VuOperand::i) return std::bit_cast<float>(unit.vi[kViI]);
-    else if constexpr (operand == VuOperand::q) return std::bit_cast<float>(unit.vi[kViQ]);
-    else return t.f[static_cast<unsigned>(operand) - static_cast<unsigned>(VuOperand::broadcastX)];
-}
-
-// ADD, SUB, MUL, MADD, MSUB, MAX and MINI in one form, to VF[fd] or to ACC.
-// Operands are read before any lane is written, so fd may equal fs or ft.
-template <VuState& unit, VuOp op, VuOperand operand, bool toAcc>
-void vuFmac() {
-    const u32 word = unit.code;
-    const VuVector s = unit.vf[vuFieldFs(word)];
-    const VuVector t = unit.vf[vuFieldFt(word)];
-    const VuVector acc = unit.vuAcc;
-    VuVector& dest = toAcc ? unit.vuAcc : unit.vf[vuFieldFd(word)];
-    constexpr bool setsFlags = op != VuOp::max && op != VuOp::mini;
-    u32 mac = 0;
-    for (unsigned lane = 0; lane < 4; ++lane) {
-        if (!vuLaneEnabled(word, lane)) continue;
-        const float second = vuSecondOperand<operand>(unit, t, lane);
-        if constexpr (op == VuOp::max) {
-            dest.f[lane] = s.f[lane] > second ? s.f[lane] : second;
-        } else if constexpr (op == VuOp::mini) {
-            dest.f[lane] = s.f[lane] < second ? s.f[lane] : second;
-        } else {
-            // A double holds the single-precision product exactly, so MADD
-            // and MSUB round only once, after the accumulation.
-            const double a = s.f[lane];
-            const double b = second;
-            double result;
-            if constexpr (op == VuOp::add) result = a + b;
-            else if constexpr (op == VuOp::sub) result = a - b;
-            else if constexpr (op == VuOp::mul) result = a * b;
-            else if constexpr (op == VuOp::madd) result = static_cast<double>(acc.f[lane]) + a * b;
-            else result = static_cast<double>(acc.f[lane]) - a * b;
-            mac |= vuLaneFlags(result, lane);
-            dest.f[lane] = static_cast<float>(result);
-        }
-    }
-    if constexpr (setsFlags) vuStoreFlags(unit, mac);
-}
 
 // The outer product pair: ACC.xyz = fs.yzx * ft.zxy, then
 // fd.xyz = ACC.xyz - fs.yzx * ft.zxy. Both ignore the dest mask and leave w
@@ -160,54 +82,54 @@ consteval auto vuUpperFunctionEntries() {
     using enum VuOp;
     using enum VuOperand;
     return std::array{
-        OpcodeEntry{0x00, vuFmac<unit, add, broadcastX, false>, "ADDx"},
-        OpcodeEntry{0x01, vuFmac<unit, add, broadcastY, false>, "ADDy"},
-        OpcodeEntry{0x02, vuFmac<unit, add, broadcastZ, false>, "ADDz"},
-        OpcodeEntry{0x03, vuFmac<unit, add, broadcastW, false>, "ADDw"},
-        OpcodeEntry{0x04, vuFmac<unit, sub, broadcastX, false>, "SUBx"},
-        OpcodeEntry{0x05, vuFmac<unit, sub, broadcastY, false>, "SUBy"},
-        OpcodeEntry{0x06, vuFmac<unit, sub, broadcastZ, false>, "SUBz"},
-        OpcodeEntry{0x07, vuFmac<unit, sub, broadcastW, false>, "SUBw"},
-        OpcodeEntry{0x08, vuFmac<unit, madd, broadcastX, false>, "MADDx"},
-        OpcodeEntry{0x09, vuFmac<unit, madd, broadcastY, false>, "MADDy"},
-        OpcodeEntry{0x0A, vuFmac<unit, madd, broadcastZ, false>, "MADDz"},
-        OpcodeEntry{0x0B, vuFmac<unit, madd, broadcastW, false>, "MADDw"},
-        OpcodeEntry{0x0C, vuFmac<unit, msub, broadcastX, false>, "MSUBx"},
-        OpcodeEntry{0x0D, vuFmac<unit, msub, broadcastY, false>, "MSUBy"},
-        OpcodeEntry{0x0E, vuFmac<unit, msub, broadcastZ, false>, "MSUBz"},
-        OpcodeEntry{0x0F, vuFmac<unit, msub, broadcastW, false>, "MSUBw"},
-        OpcodeEntry{0x10, vuFmac<unit, max, broadcastX, false>, "MAXx"},
-        OpcodeEntry{0x11, vuFmac<unit, max, broadcastY, false>, "MAXy"},
-        OpcodeEntry{0x12, vuFmac<unit, max, broadcastZ, false>, "MAXz"},
-        OpcodeEntry{0x13, vuFmac<unit, max, broadcastW, false>, "MAXw"},
-        OpcodeEntry{0x14, vuFmac<unit, mini, broadcastX, false>, "MINIx"},
-        OpcodeEntry{0x15, vuFmac<unit, mini, broadcastY, false>, "MINIy"},
-        OpcodeEntry{0x16, vuFmac<unit, mini, broadcastZ, false>, "MINIz"},
-        OpcodeEntry{0x17, vuFmac<unit, mini, broadcastW, false>, "MINIw"},
-        OpcodeEntry{0x18, vuFmac<unit, mul, broadcastX, false>, "MULx"},
-        OpcodeEntry{0x19, vuFmac<unit, mul, broadcastY, false>, "MULy"},
-        OpcodeEntry{0x1A, vuFmac<unit, mul, broadcastZ, false>, "MULz"},
-        OpcodeEntry{0x1B, vuFmac<unit, mul, broadcastW, false>, "MULw"},
-        OpcodeEntry{0x1C, vuFmac<unit, mul, q, false>, "MULq"},
-        OpcodeEntry{0x1D, vuFmac<unit, max, i, false>, "MAXi"},
-        OpcodeEntry{0x1E, vuFmac<unit, mul, i, false>, "MULi"},
-        OpcodeEntry{0x1F, vuFmac<unit, mini, i, false>, "MINIi"},
-        OpcodeEntry{0x20, vuFmac<unit, add, q, false>, "ADDq"},
-        OpcodeEntry{0x21, vuFmac<unit, madd, q, false>, "MADDq"},
-        OpcodeEntry{0x22, vuFmac<unit, add, i, false>, "ADDi"},
-        OpcodeEntry{0x23, vuFmac<unit, madd, i, false>, "MADDi"},
-        OpcodeEntry{0x24, vuFmac<unit, sub, q, false>, "SUBq"},
-        OpcodeEntry{0x25, vuFmac<unit, msub, q, false>, "MSUBq"},
-        OpcodeEntry{0x26, vuFmac<unit, sub, i, false>, "SUBi"},
-        OpcodeEntry{0x27, vuFmac<unit, msub, i, false>, "MSUBi"},
-        OpcodeEntry{0x28, vuFmac<unit, add, vector, false>, "ADD"},
-        OpcodeEntry{0x29, vuFmac<unit, madd, vector, false>, "MADD"},
-        OpcodeEntry{0x2A, vuFmac<unit, mul, vector, false>, "MUL"},
-        OpcodeEntry{0x2B, vuFmac<unit, max, vector, false>, "MAX"},
-        OpcodeEntry{0x2C, vuFmac<unit, sub, vector, false>, "SUB"},
-        OpcodeEntry{0x2D, vuFmac<unit, msub, vector, false>, "MSUB"},
+        OpcodeEntry{0x00, vuFmacVector<unit, add, broadcastX, false>, "ADDx"},
+        OpcodeEntry{0x01, vuFmacVector<unit, add, broadcastY, false>, "ADDy"},
+        OpcodeEntry{0x02, vuFmacVector<unit, add, broadcastZ, false>, "ADDz"},
+        OpcodeEntry{0x03, vuFmacVector<unit, add, broadcastW, false>, "ADDw"},
+        OpcodeEntry{0x04, vuFmacVector<unit, sub, broadcastX, false>, "SUBx"},
+        OpcodeEntry{0x05, vuFmacVector<unit, sub, broadcastY, false>, "SUBy"},
+        OpcodeEntry{0x06, vuFmacVector<unit, sub, broadcastZ, false>, "SUBz"},
+        OpcodeEntry{0x07, vuFmacVector<unit, sub, broadcastW, false>, "SUBw"},
+        OpcodeEntry{0x08, vuFmacVector<unit, madd, broadcastX, false>, "MADDx"},
+        OpcodeEntry{0x09, vuFmacVector<unit, madd, broadcastY, false>, "MADDy"},
+        OpcodeEntry{0x0A, vuFmacVector<unit, madd, broadcastZ, false>, "MADDz"},
+        OpcodeEntry{0x0B, vuFmacVector<unit, madd, broadcastW, false>, "MADDw"},
+        OpcodeEntry{0x0C, vuFmacVector<unit, msub, broadcastX, false>, "MSUBx"},
+        OpcodeEntry{0x0D, vuFmacVector<unit, msub, broadcastY, false>, "MSUBy"},
+        OpcodeEntry{0x0E, vuFmacVector<unit, msub, broadcastZ, false>, "MSUBz"},
+        OpcodeEntry{0x0F, vuFmacVector<unit, msub, broadcastW, false>, "MSUBw"},
+        OpcodeEntry{0x10, vuFmacVector<unit, max, broadcastX, false>, "MAXx"},
+        OpcodeEntry{0x11, vuFmacVector<unit, max, broadcastY, false>, "MAXy"},
+        OpcodeEntry{0x12, vuFmacVector<unit, max, broadcastZ, false>, "MAXz"},
+        OpcodeEntry{0x13, vuFmacVector<unit, max, broadcastW, false>, "MAXw"},
+        OpcodeEntry{0x14, vuFmacVector<unit, mini, broadcastX, false>, "MINIx"},
+        OpcodeEntry{0x15, vuFmacVector<unit, mini, broadcastY, false>, "MINIy"},
+        OpcodeEntry{0x16, vuFmacVector<unit, mini, broadcastZ, false>, "MINIz"},
+        OpcodeEntry{0x17, vuFmacVector<unit, mini, broadcastW, false>, "MINIw"},
+        OpcodeEntry{0x18, vuFmacVector<unit, mul, broadcastX, false>, "MULx"},
+        OpcodeEntry{0x19, vuFmacVector<unit, mul, broadcastY, false>, "MULy"},
+        OpcodeEntry{0x1A, vuFmacVector<unit, mul, broadcastZ, false>, "MULz"},
+        OpcodeEntry{0x1B, vuFmacVector<unit, mul, broadcastW, false>, "MULw"},
+        OpcodeEntry{0x1C, vuFmacVector<unit, mul, q, false>, "MULq"},
+        OpcodeEntry{0x1D, vuFmacVector<unit, max, i, false>, "MAXi"},
+        OpcodeEntry{0x1E, vuFmacVector<unit, mul, i, false>, "MULi"},
+        OpcodeEntry{0x1F, vuFmacVector<unit, mini, i, false>, "MINIi"},
+        OpcodeEntry{0x20, vuFmacVector<unit, add, q, false>, "ADDq"},
+        OpcodeEntry{0x21, vuFmacVector<unit, madd, q, false>, "MADDq"},
+        OpcodeEntry{0x22, vuFmacVector<unit, add, i, false>, "ADDi"},
+        OpcodeEntry{0x23, vuFmacVector<unit, madd, i, false>, "MADDi"},
+        OpcodeEntry{0x24, vuFmacVector<unit, sub, q, false>, "SUBq"},
+        OpcodeEntry{0x25, vuFmacVector<unit, msub, q, false>, "MSUBq"},
+        OpcodeEntry{0x26, vuFmacVector<unit, sub, i, false>, "SUBi"},
+        OpcodeEntry{0x27, vuFmacVector<unit, msub, i, false>, "MSUBi"},
+        OpcodeEntry{0x28, vuFmacVector<unit, add, vector, false>, "ADD"},
+        OpcodeEntry{0x29, vuFmacVector<unit, madd, vector, false>, "MADD"},
+        OpcodeEntry{0x2A, vuFmacVector<unit, mul, vector, false>, "MUL"},
+        OpcodeEntry{0x2B, vuFmacVector<unit, max, vector, false>, "MAX"},
+        OpcodeEntry{0x2C, vuFmacVector<unit, sub, vector, false>, "SUB"},
+        OpcodeEntry{0x2D, vuFmacVector<unit, msub, vector, false>, "MSUB"},
         OpcodeEntry{0x2E, vuOuterProduct<unit, true>, "OPMSUB"},
-        OpcodeEntry{0x2F, vuFmac<unit, mini, vector, false>, "MINI"},
+        OpcodeEntry{0x2F, vuFmacVector<unit, mini, vector, false>, "MINI"},
     };
 }
 
@@ -219,22 +141,22 @@ consteval auto vuUpperAccumulatorEntries() {
     using enum VuOp;
     using enum VuOperand;
     return std::array{
-        OpcodeEntry{0x00, vuFmac<unit, add, broadcastX, true>, "ADDAx"},
-        OpcodeEntry{0x01, vuFmac<unit, add, broadcastY, true>, "ADDAy"},
-        OpcodeEntry{0x02, vuFmac<unit, add, broadcastZ, true>, "ADDAz"},
-        OpcodeEntry{0x03, vuFmac<unit, add, broadcastW, true>, "ADDAw"},
-        OpcodeEntry{0x04, vuFmac<unit, sub, broadcastX, true>, "SUBAx"},
-        OpcodeEntry{0x05, vuFmac<unit, sub, broadcastY, true>, "SUBAy"},
-        OpcodeEntry{0x06, vuFmac<unit, sub, broadcastZ, true>, "SUBAz"},
-        OpcodeEntry{0x07, vuFmac<unit, sub, broadcastW, true>, "SUBAw"},
-        OpcodeEntry{0x08, vuFmac<unit, madd, broadcastX, true>, "MADDAx"},
-        OpcodeEntry{0x09, vuFmac<unit, madd, broadcastY, true>, "MADDAy"},
-        OpcodeEntry{0x0A, vuFmac<unit, madd, broadcastZ, true>, "MADDAz"},
-        OpcodeEntry{0x0B, vuFmac<unit, madd, broadcastW, true>, "MADDAw"},
-        OpcodeEntry{0x0C, vuFmac<unit, msub, broadcastX, true>, "MSUBAx"},
-        OpcodeEntry{0x0D, vuFmac<unit, msub, broadcastY, true>, "MSUBAy"},
-        OpcodeEntry{0x0E, vuFmac<unit, msub, broadcastZ, true>, "MSUBAz"},
-        OpcodeEntry{0x0F, vuFmac<unit, msub, broadcastW, true>, "MSUBAw"},
+        OpcodeEntry{0x00, vuFmacVector<unit, add, broadcastX, true>, "ADDAx"},
+        OpcodeEntry{0x01, vuFmacVector<unit, add, broadcastY, true>, "ADDAy"},
+        OpcodeEntry{0x02, vuFmacVector<unit, add, broadcastZ, true>, "ADDAz"},
+        OpcodeEntry{0x03, vuFmacVector<unit, add, broadcastW, true>, "ADDAw"},
+        OpcodeEntry{0x04, vuFmacVector<unit, sub, broadcastX, true>, "SUBAx"},
+        OpcodeEntry{0x05, vuFmacVector<unit, sub, broadcastY, true>, "SUBAy"},
+        OpcodeEntry{0x06, vuFmacVector<unit, sub, broadcastZ, true>, "SUBAz"},
+        OpcodeEntry{0x07, vuFmacVector<unit, sub, broadcastW, true>, "SUBAw"},
+        OpcodeEntry{0x08, vuFmacVector<unit, madd, broadcastX, true>, "MADDAx"},
+        OpcodeEntry{0x09, vuFmacVector<unit, madd, broadcastY, true>, "MADDAy"},
+        OpcodeEntry{0x0A, vuFmacVector<unit, madd, broadcastZ, true>, "MADDAz"},
+        OpcodeEntry{0x0B, vuFmacVector<unit, madd, broadcastW, true>, "MADDAw"},
+        OpcodeEntry{0x0C, vuFmacVector<unit, msub, broadcastX, true>, "MSUBAx"},
+        OpcodeEntry{0x0D, vuFmacVector<unit, msub, broadcastY, true>, "MSUBAy"},
+        OpcodeEntry{0x0E, vuFmacVector<unit, msub, broadcastZ, true>, "MSUBAz"},
+        OpcodeEntry{0x0F, vuFmacVector<unit, msub, broadcastW, true>, "MSUBAw"},
         OpcodeEntry{0x10, vuFixedToFloat<unit, 0>, "ITOF0"},
         OpcodeEntry{0x11, vuFixedToFloat<unit, 4>, "ITOF4"},
         OpcodeEntry{0x12, vuFixedToFloat<unit, 12>, "ITOF12"},
@@ -243,26 +165,26 @@ consteval auto vuUpperAccumulatorEntries() {
         OpcodeEntry{0x15, vuFloatToFixed<unit, 4>, "FTOI4"},
         OpcodeEntry{0x16, vuFloatToFixed<unit, 12>, "FTOI12"},
         OpcodeEntry{0x17, vuFloatToFixed<unit, 15>, "FTOI15"},
-        OpcodeEntry{0x18, vuFmac<unit, mul, broadcastX, true>, "MULAx"},
-        OpcodeEntry{0x19, vuFmac<unit, mul, broadcastY, true>, "MULAy"},
-        OpcodeEntry{0x1A, vuFmac<unit, mul, broadcastZ, true>, "MULAz"},
-        OpcodeEntry{0x1B, vuFmac<unit, mul, broadcastW, true>, "MULAw"},
-        OpcodeEntry{0x1C, vuFmac<unit, mul, q, true>, "MULAq"},
+        OpcodeEntry{0x18, vuFmacVector<unit, mul, broadcastX, true>, "MULAx"},
+        OpcodeEntry{0x19, vuFmacVector<unit, mul, broadcastY, true>, "MULAy"},
+        OpcodeEntry{0x1A, vuFmacVector<unit, mul, broadcastZ, true>, "MULAz"},
+        OpcodeEntry{0x1B, vuFmacVector<unit, mul, broadcastW, true>, "MULAw"},
+        OpcodeEntry{0x1C, vuFmacVector<unit, mul, q, true>, "MULAq"},
         OpcodeEntry{0x1D, vuAbs<unit>, "ABS"},
-        OpcodeEntry{0x1E, vuFmac<unit, mul, i, true>, "MULAi"},
-        OpcodeEntry{0x20, vuFmac<unit, add, q, true>, "ADDAq"},
-        OpcodeEntry{0x21, vuFmac<unit, madd, q, true>, "MADDAq"},
-        OpcodeEntry{0x22, vuFmac<unit, add, i, true>, "ADDAi"},
-        OpcodeEntry{0x23, vuFmac<unit, madd, i, true>, "MADDAi"},
-        OpcodeEntry{0x24, vuFmac<unit, sub, q, true>, "SUBAq"},
-        OpcodeEntry{0x25, vuFmac<unit, msub, q, true>, "MSUBAq"},
-        OpcodeEntry{0x26, vuFmac<unit, sub, i, true>, "SUBAi"},
-        OpcodeEntry{0x27, vuFmac<unit, msub, i, true>, "MSUBAi"},
-        OpcodeEntry{0x28, vuFmac<unit, add, vector, true>, "ADDA"},
-        OpcodeEntry{0x29, vuFmac<unit, madd, vector, true>, "MADDA"},
-        OpcodeEntry{0x2A, vuFmac<unit, mul, vector, true>, "MULA"},
-        OpcodeEntry{0x2C, vuFmac<unit, sub, vector, true>, "SUBA"},
-        OpcodeEntry{0x2D, vuFmac<unit, msub, vector, true>, "MSUBA"},
+        OpcodeEntry{0x1E, vuFmacVector<unit, mul, i, true>, "MULAi"},
+        OpcodeEntry{0x20, vuFmacVector<unit, add, q, true>, "ADDAq"},
+        OpcodeEntry{0x21, vuFmacVector<unit, madd, q, true>, "MADDAq"},
+        OpcodeEntry{0x22, vuFmacVector<unit, add, i, true>, "ADDAi"},
+        OpcodeEntry{0x23, vuFmacVector<unit, madd, i, true>, "MADDAi"},
+        OpcodeEntry{0x24, vuFmacVector<unit, sub, q, true>, "SUBAq"},
+        OpcodeEntry{0x25, vuFmacVector<unit, msub, q, true>, "MSUBAq"},
+        OpcodeEntry{0x26, vuFmacVector<unit, sub, i, true>, "SUBAi"},
+        OpcodeEntry{0x27, vuFmacVector<unit, msub, i, true>, "MSUBAi"},
+        OpcodeEntry{0x28, vuFmacVector<unit, add, vector, true>, "ADDA"},
+        OpcodeEntry{0x29, vuFmacVector<unit, madd, vector, true>, "MADDA"},
+        OpcodeEntry{0x2A, vuFmacVector<unit, mul, vector, true>, "MULA"},
+        OpcodeEntry{0x2C, vuFmacVector<unit, sub, vector, true>, "SUBA"},
+        OpcodeEntry{0x2D, vuFmacVector<unit, msub, vector, true>, "MSUBA"},
         OpcodeEntry{0x2E, vuOuterProduct<unit, false>, "OPMULA"},
     };
 }
