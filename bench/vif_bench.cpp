@@ -1,11 +1,9 @@
 // VIF1 UNPACK throughput: a stream of UNPACKs in the common vertex formats
-// run through vifCommandStream from host memory, in vectors written per
-// second of host time. The last vector of each format is checked.
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
+// run through vifCommandStream from host memory, in vectors written. The
+// last vector of each format is checked.
 #include <vector>
 
+#include "bench.h"
 #include "core/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -16,6 +14,7 @@ namespace {
 
 constexpr u32 kVectorsPerUnpack = 128;
 constexpr int kPacketsPerRun = 20000;
+constexpr int kCountedPackets = 200;
 
 struct BenchFormat {
     u32 command;  // UNPACK code: V4-32, V3-32, V3-16, V4-8, V4-5
@@ -48,25 +47,35 @@ bool lastVectorsRight() {
            dataWord(511, 0) == 127 && dataWord(511, 3) == 0 && dataWord(126, 0) == 248 && dataWord(126, 1) == 8;
 }
 
-}  // namespace
+void sendPackets(const std::vector<u32>& packet, int times) {
+    for (int i = 0; i < times; ++i) vifCommandStream(packet.data(), static_cast<u32>(packet.size()));
+}
 
-bool vifUnpackBench(int repetitions) {
+BenchRun unpackRun() {
     if (memory.ram == nullptr) emuInit();
     vifReset();
     const std::vector<u32> packet = buildPacket();
-    const double vectorsPerRun = double(kPacketsPerRun) * kVectorsPerUnpack * std::size(kFormats);
-    double best = 0;
-    for (int run = 1; run <= repetitions; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kPacketsPerRun; ++i) vifCommandStream(packet.data(), static_cast<u32>(packet.size()));
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        const double perSecond = vectorsPerRun / elapsed.count();
-        best = std::max(best, perSecond);
-        const bool correct = lastVectorsRight();
-        std::printf("vif run %d: %.0f vectors unpacked in %.3f s: %.1f million per second%s\n", run, vectorsPerRun,
-                    elapsed.count(), perSecond / 1e6, correct ? "" : " (WRONG RESULT)");
-        if (!correct) return false;
-    }
-    std::printf("vif unpack: best %.1f million vectors per second\n", best / 1e6);
-    return true;
+    BenchRun run;
+    const double start = threadSeconds();
+    sendPackets(packet, kPacketsPerRun);
+    run.seconds = threadSeconds() - start;
+    run.units = double(kPacketsPerRun) * kVectorsPerUnpack * std::size(kFormats);
+    run.correct = lastVectorsRight();
+    return run;
 }
+
+double unpackCount() {
+    if (memory.ram == nullptr) emuInit();
+    vifReset();
+    const std::vector<u32> packet = buildPacket();
+    beginCounting();
+    sendPackets(packet, kCountedPackets);
+    endCounting();
+    return double(kCountedPackets) * kVectorsPerUnpack * std::size(kFormats);
+}
+
+const BenchWorkload kUnpack{"vif", "vectors", unpackRun, unpackCount, nullptr};
+
+}  // namespace
+
+const BenchWorkload& vifUnpackWorkload() { return kUnpack; }

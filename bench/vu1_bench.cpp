@@ -1,12 +1,10 @@
 // VU1 micro-program throughput: a vertex transform loop (load, multiply by
 // a 4x4 matrix through the accumulator, store, count down and branch) run by
-// vu1Run, in instruction pairs per second of host time. The last vertex is
-// checked against the same arithmetic done on the host.
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
+// vu1Run, in instruction pairs. The last vertex is checked against the same
+// arithmetic done on the host, which is also the native counterpart.
 #include <cstring>
 
+#include "bench.h"
 #include "core/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -17,7 +15,8 @@ namespace {
 
 constexpr u32 kVertices = 256;
 constexpr u32 kOutputQuadword = 512;
-constexpr int kRunsPerMeasure = 20000;
+constexpr int kProgramRuns = 20000;
+constexpr int kCountedProgramRuns = 200;
 constexpr u32 kPairsPerRun = kVertices * 6 + 2;
 
 constexpr u32 kUpperNop = 0x2B;  // MAX with an empty dest mask
@@ -52,6 +51,7 @@ float vertexLane(u32 vertex, unsigned lane) {
 }
 
 void setUp() {
+    if (memory.ram == nullptr) emuInit();
     for (u32 i = 0; i < std::size(kProgram); ++i) {
         hostStore<u32>(vu1.microMem + 8 * i, kProgram[i][0]);
         hostStore<u32>(vu1.microMem + 8 * i + 4, kProgram[i][1]);
@@ -60,45 +60,73 @@ void setUp() {
         for (unsigned lane = 0; lane < 4; ++lane) hostStore<float>(vu1.dataMem + 16 * v + 4 * lane, vertexLane(v, lane));
     for (unsigned column = 0; column < 4; ++column)
         for (unsigned lane = 0; lane < 4; ++lane) vu1.vf[1 + column].f[lane] = kMatrix[column][lane];
+    std::memset(vu1.dataMem + 16 * kOutputQuadword, 0, 16 * kVertices);
+}
+
+void runProgram(int times) {
+    for (int i = 0; i < times; ++i) {
+        vu1.vi[1] = 0;
+        vu1.vi[2] = kOutputQuadword;
+        vu1.vi[3] = kVertices;
+        vu1.tpc = 0;
+        vu1Run();
+    }
 }
 
 // The unit's rounding: MULA rounds its product, each MADD rounds the sum.
+float transformedLane(const float vertex[4], unsigned lane) {
+    float acc = static_cast<float>(double(kMatrix[0][lane]) * vertex[0]);
+    for (unsigned column = 1; column < 4; ++column)
+        acc = static_cast<float>(double(acc) + double(kMatrix[column][lane]) * vertex[column]);
+    return acc;
+}
+
 bool lastVertexRight() {
     const u32 v = kVertices - 1;
-    for (unsigned lane = 0; lane < 4; ++lane) {
-        float acc = static_cast<float>(double(kMatrix[0][lane]) * vertexLane(v, 0));
-        for (unsigned column = 1; column < 4; ++column)
-            acc = static_cast<float>(double(acc) + double(kMatrix[column][lane]) * vertexLane(v, column));
-        if (hostLoad<float>(vu1.dataMem + 16 * (kOutputQuadword + v) + 4 * lane) != acc) return false;
-    }
+    const float vertex[4] = {vertexLane(v, 0), vertexLane(v, 1), vertexLane(v, 2), vertexLane(v, 3)};
+    for (unsigned lane = 0; lane < 4; ++lane)
+        if (hostLoad<float>(vu1.dataMem + 16 * (kOutputQuadword + v) + 4 * lane) != transformedLane(vertex, lane))
+            return false;
     return true;
 }
+
+BenchRun transformRun() {
+    setUp();
+    BenchRun run;
+    const double start = threadSeconds();
+    runProgram(kProgramRuns);
+    run.seconds = threadSeconds() - start;
+    run.units = double(kProgramRuns) * kPairsPerRun;
+    run.correct = lastVertexRight() && vu1.tpc == 8 * std::size(kProgram);
+    return run;
+}
+
+double transformCount() {
+    setUp();
+    beginCounting();
+    runProgram(kCountedProgramRuns);
+    endCounting();
+    return double(kCountedProgramRuns) * kPairsPerRun;
+}
+
+// The same loads, transforms and stores on host arrays.
+double transformNativeSeconds() {
+    static float input[kVertices][4];
+    static float output[kVertices][4];
+    for (u32 v = 0; v < kVertices; ++v)
+        for (unsigned lane = 0; lane < 4; ++lane) input[v][lane] = vertexLane(v, lane);
+    const double start = threadSeconds();
+    for (int run = 0; run < kProgramRuns; ++run) {
+        for (u32 v = 0; v < kVertices; ++v)
+            for (unsigned lane = 0; lane < 4; ++lane) output[v][lane] = transformedLane(input[v], lane);
+        // Keeps the compiler from running the identical passes only once.
+        asm volatile("" : : "r"(output) : "memory");
+    }
+    return threadSeconds() - start;
+}
+
+const BenchWorkload kTransform{"vu1", "pairs", transformRun, transformCount, transformNativeSeconds};
 
 }  // namespace
 
-bool vu1MicroBench(int repetitions) {
-    if (memory.ram == nullptr) emuInit();
-    setUp();
-    const double pairsPerMeasure = double(kRunsPerMeasure) * kPairsPerRun;
-    double best = 0;
-    for (int run = 1; run <= repetitions; ++run) {
-        std::memset(vu1.dataMem + 16 * kOutputQuadword, 0, 16 * kVertices);
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kRunsPerMeasure; ++i) {
-            vu1.vi[1] = 0;
-            vu1.vi[2] = kOutputQuadword;
-            vu1.vi[3] = kVertices;
-            vu1.tpc = 0;
-            vu1Run();
-        }
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        const double perSecond = pairsPerMeasure / elapsed.count();
-        best = std::max(best, perSecond);
-        const bool correct = lastVertexRight() && vu1.tpc == 8 * std::size(kProgram);
-        std::printf("vu1 run %d: %.0f pairs in %.3f s: %.1f million per second%s\n", run, pairsPerMeasure,
-                    elapsed.count(), perSecond / 1e6, correct ? "" : " (WRONG RESULT)");
-        if (!correct) return false;
-    }
-    std::printf("vu1 micro: best %.1f million pairs per second\n", best / 1e6);
-    return true;
-}
+const BenchWorkload& vu1TransformWorkload() { return kTransform; }
