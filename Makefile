@@ -1,4 +1,4 @@
-# make run   builds Corvane and runs the bundled demo program headlessly
+# make run   builds Corvane and runs the cube demo headlessly for 300 frames
 # make test  builds everything and runs the whole test suite
 # make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each
 
@@ -19,8 +19,10 @@ $(BUILD_DIR)/build.ninja:
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+DEMO_FRAMES ?= 300
+
 run: build
-	cd $(BUILD_DIR) && ./runner/corvane-run guest-programs/demo.elf
+	cd $(BUILD_DIR) && ./runner/corvane-run --gs gs-soft.so --max-vblanks $(DEMO_FRAMES) guest-programs/cube.elf
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -327,6 +327,7 @@ static unsigned microProgram(unsigned *words) {
         {L_NOP, U_MADDAZ(DEST_XYZW, 3, 14)},
         {L_NOP, U_MADDW(DEST_XYZW, 15, 4, 14)},
         {L_DIV(0, FIELD_W, 15, FIELD_Z), U_NOP},
+        {L_WAITQ, U_NOP},
         {L_NOP, U_MULQ(DEST_XYZW, 16, 15)},
         {L_NOP, U_MUL(DEST_X | DEST_Y, 16, 16, 5)},
         {L_NOP, U_MULW(DEST_Z, 16, 5, 16)},
@@ -334,7 +335,7 @@ static unsigned microProgram(unsigned *words) {
         {L_NOP, U_FTOI4(DEST_XYZW, 17, 16)},
         {L_SQI(DEST_XYZW, 17, 2), U_NOP},
         {L_ISUBIU(3, 3, 1), U_NOP},
-        {L_IBNE(3, 0, 12 - 37), U_NOP}, /* pair 36: back to pair 12 */
+        {L_IBNE(3, 0, 12 - 38), U_NOP}, /* pair 37: back to pair 12 */
         {L_NOP, U_NOP},
         {L_IADDIU(4, 0, VU_KICK), U_NOP},
         {L_XGKICK(4), U_NOP | UPPER_END},

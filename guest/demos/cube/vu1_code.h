@@ -73,6 +73,8 @@ static inline unsigned lowerImm15(unsigned opcode, unsigned t, unsigned s, unsig
 #define L_SQI(dest, fs, it) lowerSpecial(0x35, dest, it, fs)
 /* DIV Q, fs.fsf / ft.ftf */
 #define L_DIV(fs, fsf, ft, ftf) lowerSpecial(0x38, ((ftf) << 2) | (fsf), ft, fs)
+/* WAITQ: waits for the division to leave its result in Q. */
+#define L_WAITQ lowerSpecial(0x3B, 0, 0, 0)
 #define L_XGKICK(is) lowerSpecial(0x6C, 0, 0, is)
 
 #endif
