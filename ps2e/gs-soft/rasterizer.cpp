@@ -76,9 +76,26 @@ Attributes attributesOf(const DrawContext& context, const Vertex& vertex) {
 // rounding in the plane arithmetic.
 constexpr double kTruncationBias = 1.0 / 4096;
 
-uint32_t toByte(double value) { return static_cast<uint32_t>(std::clamp(value + kTruncationBias, 0.0, 255.0)); }
+uint32_t toByte(double value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<uint32_t>(std::clamp(value + kTruncationBias, 0.0, 255.0));
+}
 
-uint32_t toDepth(double value) { return static_cast<uint32_t>(std::clamp(value, 0.0, 4294967295.0)); }
+uint32_t toDepth(double value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<uint32_t>(std::clamp(value, 0.0, 4294967295.0));
+}
+
+// Texture coordinates come from guest floats (ST, Q) with no bound: NaN,
+// infinities and values far outside any texture are held to
+// kTexelCoordinateLimit, and the clamp and wrap modes then treat them like
+// any other coordinate outside the texture.
+double boundedCoordinate(double value) {
+    constexpr double kLimit = kTexelCoordinateLimit;
+    return std::isnan(value) ? 0.0 : std::clamp(value, -kLimit, kLimit);
+}
+
+int floorToTexelCoordinate(double value) { return static_cast<int>(std::floor(boundedCoordinate(value))); }
 
 // The fragment's colour: shaded colour, texture function, fog.
 uint32_t fragmentColour(const DrawContext& context, uint32_t shaded, const Attributes& at) {
@@ -87,12 +104,12 @@ uint32_t fragmentColour(const DrawContext& context, uint32_t shaded, const Attri
         int u16;
         int v16;
         if (context.uvCoordinates) {
-            u16 = static_cast<int>(std::floor(at.s));
-            v16 = static_cast<int>(std::floor(at.t));
+            u16 = floorToTexelCoordinate(at.s);
+            v16 = floorToTexelCoordinate(at.t);
         } else {
             const double q = at.q == 0.0 ? 1.0 : at.q;
-            u16 = static_cast<int>(std::floor(at.s / q * context.texture.u.size * 16.0));
-            v16 = static_cast<int>(std::floor(at.t / q * context.texture.v.size * 16.0));
+            u16 = floorToTexelCoordinate(at.s / q * context.texture.u.size * 16.0);
+            v16 = floorToTexelCoordinate(at.t / q * context.texture.v.size * 16.0);
         }
         colour = applyTextureFunction(context, colour, sampleTexture(context.texture, u16, v16));
     }
@@ -310,14 +327,14 @@ void drawSprite(const DrawContext& context, const Vertex& first, const Vertex& s
     uint32_t colours[kMaxRun];
     Attributes at = a1;
     // UV coordinates step in 16.16 fixed point along the row.
-    const int64_t uStep = std::llround(dsdx * 65536.0);
-    const int64_t uStart = static_cast<int64_t>(std::floor((a0.s + dsdx * (left - p0.x / 16.0)) * 65536.0));
+    const int64_t uStep = std::llround(boundedCoordinate(dsdx) * 65536.0);
+    const int64_t uStart = static_cast<int64_t>(std::floor(boundedCoordinate(a0.s + dsdx * (left - p0.x / 16.0)) * 65536.0));
     const bool uvTextured = context.uvCoordinates && context.textured;
     TextureRowSampler sampler(context.texture, uStart, uStep, uvTextured ? count : 0);
     for (int y = top; y <= bottom; ++y) {
         at.t = a0.t + dtdy * (y - p0.y / 16.0);
         if (uvTextured) {
-            const int v16 = static_cast<int>(std::floor(at.t));
+            const int v16 = floorToTexelCoordinate(at.t);
             sampler.sampleRow(v16, colours);
             if (context.textureFunction != kDecal || !context.textureAlpha)
                 for (int i = 0; i < count; ++i) colours[i] = applyTextureFunction(context, colour, colours[i]);

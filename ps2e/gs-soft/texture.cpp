@@ -1,5 +1,6 @@
 #include "ps2e/gs-soft/texture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -243,7 +244,7 @@ TextureRowSampler::TextureRowSampler(const TextureSetup& texture, int64_t uStart
     };
     int64_t u = uStart;
     for (Pixel& pixel : pixels_) {
-        const int u16 = static_cast<int>(u >> 16);
+        const int u16 = static_cast<int>(std::clamp<int64_t>(u >> 16, -kTexelCoordinateLimit, kTexelCoordinateLimit));
         if (texture.bilinear) {
             const int left = u16 - 8;
             pixel.left = column(left >> 4);

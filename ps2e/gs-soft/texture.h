@@ -49,6 +49,11 @@ struct TextureSetup {
 // filter when the level of detail is 0 or less, with MMIN's otherwise.
 TextureSetup makeTextureSetup(uint64_t tex0, uint64_t tex1, uint64_t clamp, uint64_t texa, float lod);
 
+// Texture coordinates (12.4) taken from guest floats are held within this
+// bound before any texel arithmetic, so nothing after can overflow; the
+// wrap modes place a held coordinate like any other outside the texture.
+inline constexpr int kTexelCoordinateLimit = 1 << 28;
+
 inline int wrap(const WrapAxis& axis, int c) {
     switch (axis.mode) {
     case kWrapRepeat:
