@@ -158,9 +158,12 @@ protected:
         for (const RecordedCall& call : recordedCalls()) {
             if (call.library != "gs" && call.entry != "PADkeyEvent") continue;
             if (call.entry == "GSopen" || call.entry == "GSclose") continue;
-            std::string seen = call.library + ":" + call.entry;
-            if (call.entry == "GSkeyEvent") seen += " " + std::to_string(call.args[0]) + "/" + std::to_string(call.args[1]);
-            if (call.entry == "GSmakeSnapshot") seen += " " + call.text;
+            // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on
+            // chained operator+ forms once they are inlined here.
+            std::string seen = call.library + ':' + call.entry;
+            if (call.entry == "GSkeyEvent")
+                seen.append(" ").append(std::to_string(call.args[0])).append("/").append(std::to_string(call.args[1]));
+            if (call.entry == "GSmakeSnapshot") seen.append(" ").append(call.text);
             calls.push_back(seen);
         }
         return calls;
