@@ -1,6 +1,5 @@
 #include "core/work_budget.h"
 
-#include <cstdio>
 #include <string>
 
 #include "core/ee_state.h"
@@ -32,7 +31,6 @@ bool runMustStop() {
 void reportCut(const char* what) {
     const std::string line = std::string("work cut: ") + what +
                              (work.left == 0 ? " (host work budget spent)" : " (the run is stopping)");
-    std::fprintf(stderr, "corvane: %s\n", line.c_str());
     debugLogLine(line);
 }
 
@@ -48,6 +46,7 @@ WorkScope::WorkScope() {
 WorkScope::~WorkScope() { --work.depth; }
 
 bool workCharge(u64 units, const char* what) {
+    if (work.depth == 0) return true;  // no guest instruction is being measured
     if (work.cut) return false;
     if (units <= work.left && !runMustStop()) {
         work.left -= units;
@@ -59,7 +58,7 @@ bool workCharge(u64 units, const char* what) {
     return false;
 }
 
-bool workCut() { return work.cut; }
+bool workCut() { return work.depth != 0 && work.cut; }
 
 void workSetCycleLimit(u32 start, u32 length) {
     work.hasCycleLimit = true;

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "fuzz/fuzz_machine.h"
 #include "iop/file_service.h"
@@ -72,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, std::size_t size) {
         put(kPacket + 32, function);
         put(kPacket + 36, sendSize);
         put(kPacket + 52, server);
+        WorkScope oneCall;  // as kernel call 119 opens around it
         rpcDispatch(RpcCall{kSend, kReceive, kPacket});
     } else {
         // The packet takes the bytes after the send buffer, then the fields

@@ -4,6 +4,7 @@
 // archive file.
 #include <string>
 
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "fuzz/fuzz_machine.h"
 #include "iop/file_service.h"
@@ -22,6 +23,7 @@ u32 call(u32 function, std::initializer_list<u32> words, const std::string& name
     if (!name.empty()) std::memcpy(memory.ram + kSend + 4, name.c_str(), name.size() + 1);
     hostStore<u32>(memory.ram + kPacket + 32, function);
     hostStore<u32>(memory.ram + kPacket + 36, 64);
+    WorkScope oneCall;  // each request is one kernel call
     fileIoServer(RpcCall{kSend, kReceive, kPacket});
     return hostLoad<u32>(memory.ram + kReceive);
 }
