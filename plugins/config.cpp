@@ -1,5 +1,7 @@
 #include "plugins/config.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <fstream>
 #include <optional>
@@ -80,6 +82,20 @@ PluginConfig parseConfig(std::istream& in) {
 
 }  // namespace
 
+std::string shippedPluginDir() {
+    const std::string directory = directoryOf(executablePath());
+    if (directory.empty()) return {};
+    const std::string besideExecutable = directory + "plugins/";
+    const std::string installed = directory + CORVANE_INSTALLED_PLUGIN_DIR_FROM_BINARIES "/";
+    for (const std::string& candidate : {besideExecutable, installed}) {
+        struct stat status {};
+        if (stat(candidate.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return candidate;
+    }
+    return besideExecutable;
+}
+
+PluginConfig shippedPluginConfig() { return {shippedPluginDir(), kShippedGs, kShippedSpu2, kShippedPad, kShippedCdvd}; }
+
 std::string configFilePath() {
     const std::string directory = directoryOf(executablePath());
     return directory.empty() ? std::string() : directory + "Config.ini";
@@ -132,7 +148,9 @@ void readConfig() {
         return;
     }
     const std::string path = configFilePath();
-    if (!path.empty()) pluginConfig = readConfigFile(path);
+    if (path.empty()) return;
+    struct stat status {};
+    pluginConfig = stat(path.c_str(), &status) == 0 ? readConfigFile(path) : shippedPluginConfig();
 }
 
 void writeConfig() {

@@ -19,6 +19,20 @@ struct PluginConfig {
 // The configuration now in force; empty strings until readConfig.
 extern PluginConfig pluginConfig;
 
+// The plugins shipped with Corvane, chosen when no Config.ini lies beside
+// the executable and by corvane-run unless its options name others.
+inline constexpr char kShippedGs[] = "gs-soft.so";
+inline constexpr char kShippedSpu2[] = "spu2-null.so";
+inline constexpr char kShippedPad[] = "pad-sdl.so";
+inline constexpr char kShippedCdvd[] = "cdvd-image.so";
+
+// The folder holding the shipped plugins, ending in '/': "plugins" beside
+// the running executable (the build tree's layout), else the installed
+// folder relative to it; the first of them when neither exists, and empty
+// when the executable's path cannot be found.
+std::string shippedPluginDir();
+PluginConfig shippedPluginConfig();
+
 // The longest value a key holds; longer values are cut, as a 256-byte
 // profile buffer cuts them.
 inline constexpr std::size_t kConfigValueMax = 255;
@@ -27,8 +41,9 @@ inline constexpr std::size_t kConfigValueMax = 255;
 // executable's path cannot be found (then nothing is read or written).
 std::string configFilePath();
 
-// readConfig replaces pluginConfig with the file's values (a missing file or
-// key gives an empty string). A front end that chooses the plugins itself
+// readConfig replaces pluginConfig with the file's values (a missing key
+// gives an empty string; no file at all gives shippedPluginConfig(), so a
+// fresh installation runs with the shipped plugins). A front end that chooses the plugins itself
 // (the headless runner, tests) overrides the file: readConfig then takes
 // the override instead.
 void readConfig();

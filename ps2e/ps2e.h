@@ -33,6 +33,23 @@ typedef struct {
     uint8_t type; /* not set by the host */
 } cdvdLoc;
 
+/* What CDVDgetTN writes: the first and the last track number. */
+typedef struct {
+    uint8_t strack;
+    uint8_t etrack;
+} cdvdTN;
+
+/* What CDVDgetTD writes: the track's first logical sector (for track 0,
+   the sector just past the end of the disc) and the track's kind. */
+typedef struct {
+    uint32_t lsn;
+    uint8_t type;
+} cdvdTD;
+
+#define CDVD_AUDIO_TRACK 0x01
+#define CDVD_MODE1_TRACK 0x41
+#define CDVD_MODE2_TRACK 0x61
+
 /* Identity, exported by every plugin. Version: bits 8-15 major, 0-7 minor. */
 uint32_t PS2EgetLibType(void);
 const char* PS2EgetLibName(void);
@@ -94,6 +111,8 @@ void CDVDclose(void);
 uint32_t CDVDreadTrack(cdvdLoc* location);
 /* The sector just read as a 2352-byte raw sector, or null on failure. */
 uint8_t* CDVDgetBuffer(void);
+/* 0 on success, -1 when there is no disc or no such track; the buffer is a
+   cdvdTN or a cdvdTD. */
 int32_t CDVDgetTN(void* buffer);
 int32_t CDVDgetTD(uint8_t track, void* buffer);
 void CDVDconfigure(void);

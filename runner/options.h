@@ -18,18 +18,13 @@ struct MemoryDumpRequest {
     std::string path;
 };
 
-// The bundled plugins, built into the "plugins" folder beside corvane-run.
-inline constexpr char kBundledGs[] = "null_gs.so";
-inline constexpr char kBundledPad[] = "null_pad.so";
-inline constexpr char kBundledSpu2[] = "null_spu2.so";
-inline constexpr char kBundledCdvd[] = "null_cdvd.so";
-
 struct RunnerOptions {
     bool showHelp = false;
     RunLimits limits;       // the idle-loop stop is always on
-    // The plugins of the run, never taken from Config.ini. An empty dir
-    // stands for the bundled plugins' folder; a given one ends in '/'.
-    PluginConfig plugins{"", kBundledGs, kBundledSpu2, kBundledPad, kBundledCdvd};
+    // The plugins of the run, never taken from Config.ini: the shipped ones
+    // unless the options name others. An empty dir stands for the shipped
+    // plugins' folder; a given one ends in '/'.
+    PluginConfig plugins{"", kShippedGs, kShippedSpu2, kShippedPad, kShippedCdvd};
     std::string stateOut;   // empty: no state file
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;

@@ -14,15 +14,9 @@
 #include "iop/file_service.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
-#include "platform/executable_path.h"
 #include "runner/state_json.h"
 
 u32 vblanksSoFar() { return static_cast<u32>(vblankCount); }
-
-std::string bundledPluginDir() {
-    const std::string directory = directoryOf(executablePath());
-    return directory.empty() ? std::string() : directory + "plugins/";
-}
 
 std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots) {
     std::string report;
@@ -183,7 +177,7 @@ void closeTty() {
 int runProgram(const RunnerOptions& options) {
     if (!options.disc.empty() && !prepareDiscImage(options.disc)) return kExitLoadFailed;
     PluginConfig plugins = options.plugins;
-    if (plugins.dir.empty()) plugins.dir = bundledPluginDir();
+    if (plugins.dir.empty()) plugins.dir = shippedPluginDir();
     overridePluginConfig(plugins);
     failedPluginSlots.clear();
     setPluginChoiceHook(keepFailedSlots);

@@ -22,10 +22,6 @@ inline constexpr int kExitUsage = 2;
 // runner initialises once per run).
 u32 vblanksSoFar();
 
-// The bundled plugins' folder: "plugins/" in the directory of the running
-// executable (/proc/self/exe); empty when that cannot be found.
-std::string bundledPluginDir();
-
 // What to print for slots that did not load, one line each ("corvane-run:
 // plugin slot GS: file not found: '/x/gs.so' (no such file)"), then a hint.
 std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots);

@@ -251,14 +251,14 @@ TEST_F(FileIoDiscBoot, BootedProgramReadsItsDiscAndTheHost) {
                                 {"BOOT.ELF", program},
                                 {"DATA/HELLO.TXT", "hello from the disc\n"}});
     writeFile("greeting.txt", "hello from the host\n");
-    const RunResult run = runCorvaneRun({"--disc", "disc.iso", "--tty", "tty.txt", "--state-out", "state.json"});
+    const RunResult run = runCorvaneRun(withNullPlugins({"--disc", "disc.iso", "--tty", "tty.txt", "--state-out", "state.json"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(readFile("tty.txt"), "disc: hello from the disc\nhost: hello from the host\n");
     const auto state = parseJson(readFile("state.json"));
     ASSERT_TRUE(state.has_value());
     EXPECT_EQ((*state)["gpr.2"], std::string(31, '0') + "1");
 
-    const RunResult toStdout = runCorvaneRun({"--disc", "disc.iso", "--tty", "-"});
+    const RunResult toStdout = runCorvaneRun(withNullPlugins({"--disc", "disc.iso", "--tty", "-"}));
     ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
     EXPECT_EQ(toStdout.out.rfind("disc: hello from the disc\nhost: hello from the host\nstopped: idle-loop", 0), 0u) << toStdout.out;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/executable_path.h"
 #include "plugins/config.h"
+#include "plugins/plugin_host.h"
 
 static std::ostream& operator<<(std::ostream& out, const PluginConfig& c) {
     return out << "{" << c.dir << ", " << c.gs << ", " << c.spu << ", " << c.pad << ", " << c.cdvd << "}";
@@ -60,5 +61,22 @@ TEST(Config, AnOverrideReplacesTheFileUntilCleared) {
     EXPECT_EQ(pluginConfig, chosen);
     clearPluginConfigOverride();
     readConfig();  // no Config.ini beside the test executable
-    EXPECT_EQ(pluginConfig, PluginConfig{});
+    EXPECT_EQ(pluginConfig, shippedPluginConfig());
+}
+
+// With no Config.ini the shipped plugins are chosen from the folder beside
+// the executable; the build puts every one of them beside corvane-run, and
+// each fills its slot there.
+TEST(Config, AFreshConfigurationChoosesTheShippedPluginsAndTheBuildHasThemAll) {
+    const PluginConfig fresh = shippedPluginConfig();
+    EXPECT_EQ(fresh.dir, directoryOf(executablePath()) + "plugins/");
+    EXPECT_EQ(PluginConfig({"", fresh.gs, fresh.spu, fresh.pad, fresh.cdvd}),
+              PluginConfig({"", "gs-soft.so", "spu2-null.so", "pad-sdl.so", "cdvd-image.so"}));
+
+    const std::string dir = CORVANE_BUNDLED_PLUGIN_DIR;
+    EXPECT_EQ(loadGsPlugin(dir + fresh.gs), 1u);
+    EXPECT_EQ(loadPad1Plugin(dir + fresh.pad), 1u);
+    EXPECT_EQ(loadPad2Plugin(dir + fresh.pad), 1u);
+    EXPECT_EQ(loadSpu2Plugin(dir + fresh.spu), 1u);
+    EXPECT_EQ(loadCdvdPlugin(dir + fresh.cdvd), 1u);
 }

@@ -51,7 +51,7 @@ TEST_F(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
     const std::string cycles = std::to_string(ee.cycle);
 
     std::remove("state.json");
-    const RunResult run = runCorvaneRun({kProbe, "--state-out", "state.json"});
+    const RunResult run = runCorvaneRun(withNullPlugins({kProbe, "--state-out", "state.json"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "stopped: idle-loop at 0x" + hex8(idle) + " after " + cycles + " cycles, 0 vblanks\n");
     EXPECT_EQ(run.err, "");
@@ -87,7 +87,7 @@ TEST_F(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
 
 TEST_F(RunnerEndToEnd, UntilStopsBeforeTheProgramReturns) {
     const u32 until = probeSymbol("until_here");
-    const RunResult run = runCorvaneRun({"--until", hex8(until), "--state-out", "until.json", kProbe});
+    const RunResult run = runCorvaneRun(withNullPlugins({"--until", hex8(until), "--state-out", "until.json", kProbe}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("stopped: until at 0x" + hex8(until) + " after ")) << run.out;
     const auto state = parseJson(readFile("until.json"));
@@ -99,7 +99,7 @@ TEST_F(RunnerEndToEnd, UntilStopsBeforeTheProgramReturns) {
 
 TEST_F(RunnerEndToEnd, MemoryOutWritesTheBytesAsTheRunLeftThem) {
     const u32 results = probeSymbol("results");
-    const RunResult run = runCorvaneRun({kProbe, "--memory-out", "0x" + hex8(results | 0x80000000) + ":66:dump.bin"});
+    const RunResult run = runCorvaneRun(withNullPlugins({kProbe, "--memory-out", "0x" + hex8(results | 0x80000000) + ":66:dump.bin"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string dump = readFile("dump.bin");
     ASSERT_EQ(dump.size(), 66u);
@@ -124,7 +124,7 @@ TEST_F(RunnerEndToEnd, ExitCodesAndTheirMessages) {
         {{"--help"}, 0, "", "usage: corvane-run"},
     };
     for (const Case& c : cases) {
-        const RunResult run = runCorvaneRun(c.arguments);
+        const RunResult run = runCorvaneRun(withNullPlugins(c.arguments));
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.back();
         EXPECT_TRUE(contains(run.err, c.errMentions)) << run.err;
         EXPECT_TRUE(run.out.starts_with(c.outStarts) && run.out.empty() == c.outStarts.empty()) << run.out;
@@ -143,7 +143,7 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoLoadableElfAreRefused) {
     std::ofstream("empty.elf", std::ios::binary) << headerOnly;
 
     for (const char* file : {"short.bin", "garbage.bin", "/dev/null", "empty.elf"}) {
-        const RunResult run = runCorvaneRun({file});
+        const RunResult run = runCorvaneRun(withNullPlugins({file}));
         EXPECT_EQ(run.exitCode, 1) << file << ": " << run.err;
         EXPECT_TRUE(contains(run.err, std::string("cannot load program '") + file + "'")) << run.err;
         EXPECT_EQ(run.out, "") << file;

@@ -29,7 +29,7 @@ TEST(RunnerPluginParsing, NoVblankLimitByDefaultOneSlashAfterTheDirectoryAndEmpt
     }
 }
 
-TEST_F(RunnerPluginOptions, RunsWithTheBundledPluginsByDefault) {
+TEST_F(RunnerPluginOptions, RunsWithTheShippedPluginsByDefault) {
     const RunResult run = runCorvaneRun({kProbe});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -49,7 +49,7 @@ TEST_F(RunnerPluginOptions, NamesEachSlotThatFailedAndWhyThenExits1) {
          {"PAD1", "SPU2", "CDVD"}},
         {{"--plugin-dir", kTestDir, "--gs", "no_type.so"},
          {"plugin slot GS: not a plugin: '" + dir + "no_type.so' (it exports no PS2EgetLibType)",
-          "plugin slot PAD1: file not found: '" + dir + "null_pad.so'", "plugin slot PAD2: file not found",
+          "plugin slot PAD1: file not found: '" + dir + "pad-sdl.so'", "plugin slot PAD2: file not found",
           "plugin slot SPU2: file not found", "plugin slot CDVD: file not found"},
          {}},
     };
