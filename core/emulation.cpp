@@ -4,6 +4,7 @@
 #include "cop/fpu.h"
 #include "core/cpu.h"
 #include "core/ee_state.h"
+#include "core/run_end_hook.h"
 #include "core/work_budget.h"
 #include "disc/elf_loader.h"
 #include "frontend/log.h"
@@ -121,6 +122,12 @@ ChunkRunner chunkRunnerFor(const RunLimits& limits) {
 // The vertical blank raises the stop flag when it reaches the limit, so the
 // loop tests nothing more per step; after the stop, the count tells the
 // limit from Escape.
+namespace {
+RunEndHook runEndHook = nullptr;
+}  // namespace
+
+void setRunEndHook(RunEndHook hook) { runEndHook = hook; }
+
 StopReason emuRunWithLimits(const RunLimits& limits) {
     if (!beginRun()) return StopReason::NotLoaded;
     const u64 vblanksBefore = vblankCount;
@@ -145,6 +152,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
     }
     vblankStopAt = kVblankNever;
     workClearCycleLimit();
+    if (runEndHook != nullptr) runEndHook();
     emuStop();
     return reason;
 }

@@ -24,6 +24,8 @@ const char kUsageText[] =
     "                                  through the CDVD plugin instead of a program\n"
     "  --tty FILE                      write what the guest writes to descriptors 1 and 2\n"
     "                                  into FILE (- for standard output)\n"
+    "  --snapshot-at-end               when the run ends, before the plugins close, have\n"
+    "                                  the GS plugin save its picture as Screens/snapNNN.png\n"
     "  --help                          show this text\n"
     "Numbers are decimal, or hexadecimal with a 0x prefix. The run always stops\n"
     "at an idle loop (a taken branch or jump to its own address).\n";
@@ -127,6 +129,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (argument == "--help") {
             options.showHelp = true;
+            continue;
+        }
+        if (argument == "--snapshot-at-end") {
+            options.snapshotAtEnd = true;
             continue;
         }
         const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||

@@ -29,6 +29,7 @@ struct RunnerOptions {
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;
     std::string disc;       // --disc: the image to boot instead of a program
+    bool snapshotAtEnd = false;  // --snapshot-at-end: the GS saves its picture in Screens/ as the run ends
     std::string tty;        // --tty: where guest writes to descriptors 1 and 2 go ("-": stdout; empty: dropped)
 };
 

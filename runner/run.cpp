@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/ee_state.h"
+#include "core/run_end_hook.h"
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
 #include "iop/file_service.h"
@@ -146,6 +147,9 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
     return allWritten;
 }
 
+// The directory the host hands to GSmakeSnapshot, as for F8.
+void snapshotIntoScreens() { gsMakeSnapshot("Screens/"); }
+
 std::FILE* ttyFile = nullptr;
 
 void writeTty(const char* bytes, std::size_t count) {
@@ -189,7 +193,9 @@ int runProgram(const RunnerOptions& options) {
     }
     const bool loaded = options.disc.empty() ? loadProgram(options.program) : bootDisc(options.disc);
     if (!loaded || !openTty(options.tty)) return kExitLoadFailed;
+    setRunEndHook(options.snapshotAtEnd ? snapshotIntoScreens : nullptr);
     const StopReason reason = emuRunWithLimits(options.limits);
+    setRunEndHook(nullptr);
     closeTty();
     std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());
     std::fflush(stdout);

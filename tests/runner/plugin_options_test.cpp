@@ -77,3 +77,20 @@ TEST_F(RunnerPluginOptions, MaxVblanksStopsAtTheNthVerticalBlank) {
     EXPECT_GE(cycles, 2 * kFrameCycles) << run.out;
     EXPECT_LE(cycles, 3 * kFrameCycles + 16) << run.out;
 }
+
+// The shipped GS saves its picture before the plugins close; the picture of
+// a program that set up no display is the blank one.
+TEST_F(RunnerPluginOptions, SnapshotAtEndWritesTheGsPictureIntoScreens) {
+    const RunResult run = runCorvaneRun({"--snapshot-at-end", kProbe});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string png = readFile("Screens/snap000.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    const auto bigEndian = [&](std::size_t at) {
+        return (u32(u8(png[at])) << 24) | (u32(u8(png[at + 1])) << 16) | (u32(u8(png[at + 2])) << 8) | u8(png[at + 3]);
+    };
+    EXPECT_EQ(bigEndian(16), 640u);  // the header's width and height
+    EXPECT_EQ(bigEndian(20), 448u);
+    EXPECT_TRUE(parseCommandLine({"--snapshot-at-end", "p.elf"}).options.snapshotAtEnd);
+    EXPECT_FALSE(parseCommandLine({"p.elf"}).options.snapshotAtEnd);
+}
