@@ -81,6 +81,7 @@ TEST_F(RunnerPluginOptions, MaxVblanksStopsAtTheNthVerticalBlank) {
 // The shipped GS saves its picture before the plugins close; the picture of
 // a program that set up no display is the blank one.
 TEST_F(RunnerPluginOptions, SnapshotAtEndWritesTheGsPictureIntoScreens) {
+    std::remove("Screens/snap000.png");  // left by an earlier run
     const RunResult run = runCorvaneRun({"--snapshot-at-end", kProbe});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string png = readFile("Screens/snap000.png");

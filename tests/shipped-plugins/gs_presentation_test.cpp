@@ -4,6 +4,7 @@
 // the 4:3 fit; the window settings file.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -64,6 +65,7 @@ TEST_F(GsSnapshot, PngReadsBackWithThePicturesSizeAndPixelsUnderTheNextFreeNumbe
     }
     transfer(upload.words.data(), static_cast<uint32_t>(upload.quadwords()));
 
+    ASSERT_EQ(std::system("rm -rf Screens Made plain-file"), 0);  // left by an earlier run
     ASSERT_EQ(mkdir("Screens", 0755), 0);
     std::ofstream("Screens/snap001.png") << "taken";
     snapshot("Screens/");
