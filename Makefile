@@ -1,4 +1,6 @@
-# make run   builds Corvane and runs the cube demo headlessly for 300 frames
+# make run   builds Corvane and runs the cube demo: in the GS window until
+#            Escape, or without a display for 300 frames, leaving the last
+#            picture in build/Screens/
 # make test  builds everything and runs the whole test suite
 # make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each
 
@@ -21,8 +23,14 @@ build: deps $(BUILD_DIR)/build.ninja
 
 DEMO_FRAMES ?= 300
 
+ifneq ($(DISPLAY)$(WAYLAND_DISPLAY),)
+RUN_LIMITS :=
+else
+RUN_LIMITS := --max-vblanks $(DEMO_FRAMES) --snapshot-at-end
+endif
+
 run: build
-	cd $(BUILD_DIR) && ./runner/corvane-run --gs gs-soft.so --max-vblanks $(DEMO_FRAMES) guest-programs/cube.elf
+	cd $(BUILD_DIR) && ./runner/corvane-run $(RUN_LIMITS) guest-programs/cube.elf
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
