@@ -20,6 +20,9 @@ u64 vblankStopAt = kVblankNever;
 
 namespace {
 
+void noVblankHook() {}
+VblankHook vblankHook = noVblankHook;
+
 constexpr u32 kTimerBlockStride = 0x800;
 constexpr u32 kTimerRegisterMask = 0x7FF;
 constexpr u32 kCountOffset = 0x00;
@@ -161,6 +164,7 @@ void performVblank() {
     pollControllers();
     ++vblankCount;
     if (vblankCount >= vblankStopAt) stopFlag = 1;
+    vblankHook();
 }
 
 }  // namespace
@@ -262,3 +266,5 @@ void timerRegisterWritten(u32 value, u32 offset) {
     }
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
 }
+
+void setVblankHook(VblankHook hook) { vblankHook = hook ? hook : noVblankHook; }

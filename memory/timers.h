@@ -65,6 +65,12 @@ extern u64 vblankStopAt;
 
 void timersInit();
 void schedulerRun();
+
+// The front end's turn at the end of each vertical blank: the desktop
+// program lets its window handle pending input there, since a run holds the
+// window's thread. The default does nothing; null restores it.
+using VblankHook = void (*)();
+void setVblankHook(VblankHook hook);
 void csrVblank();
 
 // A key event from the PAD plugin, or null when there was none.

@@ -308,6 +308,26 @@ void shutdownPlugins() {
     if (spu2.shutdown) spu2.shutdown();
 }
 
+// A slot whose load failed has an empty table, so nothing is called.
+void pluginConfigure(PluginSlot slot) {
+    switch (slot) {
+    case PluginSlot::Gs:
+        if (gs.configure) gs.configure();
+        break;
+    case PluginSlot::Pad1:
+    case PluginSlot::Pad2:
+        if (PadEntries& pad = padEntries(slot == PluginSlot::Pad1 ? PadSlot::Pad1 : PadSlot::Pad2); pad.configure)
+            pad.configure();
+        break;
+    case PluginSlot::Spu2:
+        if (spu2.configure) spu2.configure();
+        break;
+    case PluginSlot::Cdvd:
+        if (cdvd.configure) cdvd.configure();
+        break;
+    }
+}
+
 // The CDVD is opened by the disc boot, not here.
 void openPlugins() {
     if (gs.open) gs.open(&displayHandle, kWindowTitle);

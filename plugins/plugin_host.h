@@ -59,6 +59,9 @@ using PluginChoiceHook = void (*)(const std::vector<PluginSlotStatus>& failedSlo
 void setPluginChoiceHook(PluginChoiceHook hook);  // null restores the default
 
 void initPlugins();
+// The configuration dialog of the library in `slot` ("GSconfigure",
+// "PADconfigure", ...); nothing when the slot holds no usable library.
+void pluginConfigure(PluginSlot slot);
 void openPlugins();
 void closePlugins();
 void shutdownPlugins();

@@ -8,6 +8,10 @@
 static uint8_t sector[2352];
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_CDVD; }
+const char* PS2EgetLibName(void) { return "Recording CDVD"; }
+uint32_t PS2EgetLibVersion(void) { return 0x0A0B; }
+void CDVDconfigure(void) { record0("CDVDconfigure"); }
+void CDVDabout(void) { record0("CDVDabout"); }
 
 int32_t CDVDinit(void) {
     record0("CDVDinit");

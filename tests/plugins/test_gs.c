@@ -9,6 +9,10 @@
 #define MAX_PACKET_QUADWORDS 1024u
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_GS; }
+const char* PS2EgetLibName(void) { return "Recording GS"; }
+uint32_t PS2EgetLibVersion(void) { return 0x0102; }
+void GSconfigure(void) { record0("GSconfigure"); }
+void GSabout(void) { record0("GSabout"); }
 
 int32_t GSinit(void) {
     record0("GSinit");

@@ -7,6 +7,10 @@
 static keyEvent pending;
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_PAD; }
+const char* PS2EgetLibName(void) { return "Scripted PAD " PLUGIN_TAG; }
+uint32_t PS2EgetLibVersion(void) { return 0x0300; }
+void PADconfigure(void) { record0("PADconfigure"); }
+void PADabout(void) { record0("PADabout"); }
 
 int32_t PADinit(uint32_t port) {
     record1("PADinit", port);

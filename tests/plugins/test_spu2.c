@@ -3,6 +3,10 @@
 #include "plugin_record.h"
 
 uint32_t PS2EgetLibType(void) { return PS2E_LT_SPU2; }
+const char* PS2EgetLibName(void) { return "Recording SPU2"; }
+uint32_t PS2EgetLibVersion(void) { return 0x0001; }
+void SPU2configure(void) { record0("SPU2configure"); }
+void SPU2about(void) { record0("SPU2about"); }
 
 int32_t SPU2init(void) {
     record0("SPU2init");
