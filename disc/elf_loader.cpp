@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "core/emulation.h"
 #include "core/ee_state.h"
@@ -165,4 +166,27 @@ void buildArgumentBlock(u32 lowest, const std::string& path) {
     storeWord(scan.vectorTop - 4 * (argc + 1), argc);
     storeWord(scan.vectorTop - 4 * (argc + 2), argc != 0 ? 1 : 0);
     ee.gpr[kGprA0].d[0] = scan.nameAddress - 4 * argc + 8;
+}
+
+bool loadElfFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
+    HostFileSource source(file);
+    loadElfImage(source, path);
+    std::fclose(file);
+    return true;
+}
+
+bool fileHasElfMagic(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char magic[4] = {};
+    const bool elf = std::fread(magic, 1, 4, file) == 4 && std::memcmp(magic, "\x7F" "ELF", 4) == 0;
+    std::fclose(file);
+    return elf;
 }

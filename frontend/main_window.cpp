@@ -1,0 +1,251 @@
+#include "frontend/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <chrono>
+#include <cstdlib>
+
+#include "core/emulation.h"
+#include "debugger/debugger_window.h"
+#include "debugger/memory_view.h"
+#include "disc/disc_boot.h"
+#include "disc/elf_loader.h"
+#include "memory/timers.h"
+#include "plugins/plugin_dialog.h"
+
+namespace {
+
+constexpr const char* kProductName = "CORvane Engine";
+constexpr int kVersionMajor = 0;
+constexpr int kVersionMinor = 1;
+constexpr const char* kTag = "Linux";
+
+// Handling input costs far more than a vertical blank's worth of
+// instructions, so the window gets its turn at most this often.
+constexpr auto kEventInterval = std::chrono::milliseconds(15);
+
+// The vertical-blank hook of a run. A bus read from the memory view can
+// itself raise a vertical blank; that one does not handle events again.
+void handlePendingEvents() {
+    static bool handling = false;
+    static auto last = std::chrono::steady_clock::time_point{};
+    const auto now = std::chrono::steady_clock::now();
+    if (handling || now - last < kEventInterval) return;
+    handling = true;
+    QApplication::processEvents(QEventLoop::AllEvents);
+    last = std::chrono::steady_clock::now();
+    handling = false;
+}
+
+// The About box: static texts, no buttons; Enter closes it.
+class AboutDialog : public QDialog {
+public:
+    explicit AboutDialog(QWidget* parent) : QDialog(parent) {
+        setWindowTitle("About");
+        setObjectName("103");
+        auto* layout = new QVBoxLayout(this);
+        for (const char* text : {"CORvane Engine v0.1", "A PS2 emulator for Linux.",
+                                 "It interprets the EE and hands graphics, controllers, sound and the disc drive "
+                                 "to plugin libraries.",
+                                 "Escape ends a run; F8 takes a snapshot into Screens/."}) {
+            auto* label = new QLabel(text);
+            label->setWordWrap(true);
+            layout->addWidget(label);
+        }
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            accept();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+};
+
+}  // namespace
+
+QString mainWindowTitle() {
+    return QString::asprintf("%s - v%i.%i - %s", kProductName, kVersionMajor, kVersionMinor, kTag);
+}
+
+MainWindow::MainWindow() {
+    setWindowTitle(mainWindowTitle());
+    setObjectName("mainWindow");
+    setWindowIcon(QIcon::fromTheme("corvane"));
+    move(50, 50);
+    resize(300, 200);
+    auto* screen = new QWidget;
+    screen->setAutoFillBackground(true);
+    QPalette palette = screen->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    screen->setPalette(palette);
+    setCentralWidget(screen);
+    buildMenus();
+}
+
+DebuggerWindow* MainWindow::debugger() const { return debugger_; }
+MemoryView* MainWindow::memoryView() const { return memoryView_; }
+
+void MainWindow::buildMenus() {
+    const auto add = [this](QMenu* menu, const char* label, const char* id, auto command, bool machine = true) {
+        QAction* action = menu->addAction(label);
+        action->setObjectName(id);
+        connect(action, &QAction::triggered, this, command);
+        if (machine) machineCommands_.push_back(action);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("menuFile");
+    QMenu* open = file->addMenu("Open");
+    open->setObjectName("menuOpen");
+    add(open, "ELF", "103", &MainWindow::openElf);
+    add(open, "ISO", "141", &MainWindow::openIso);
+    add(file, "Screenshot", "104", &MainWindow::screenshot, false);
+    file->addSeparator();
+    add(file, "Exit", "105", &MainWindow::exitProgram, false);
+
+    QMenu* emulation = menuBar()->addMenu("Emulation");
+    emulation->setObjectName("menuEmulation");
+    add(emulation, "Start", "106", &MainWindow::start);
+    add(emulation, "Pause", "108", [] {}, false);
+    add(emulation, "Stop", "107", &MainWindow::stop, false);
+    emulation->addSeparator();
+    add(emulation, "Reset", "109", &MainWindow::reset);
+
+    QMenu* options = menuBar()->addMenu("Options");
+    options->setObjectName("menuOptions");
+    QMenu* config = options->addMenu("Config");
+    config->setObjectName("menuConfig");
+    add(config, "GS", "112", [this] { configure(PluginSlot::Gs); });
+    add(config, "SPU", "113", [this] { configure(PluginSlot::Spu2); });
+    add(config, "PAD1", "114", [this] { configure(PluginSlot::Pad1); });
+    add(config, "PAD2", "115", [this] { configure(PluginSlot::Pad2); });
+    add(config, "CDVD", "116", [this] { configure(PluginSlot::Cdvd); });
+    add(options, "Plugins", "111", &MainWindow::choosePlugins);
+
+    QMenu* debug = menuBar()->addMenu("Debug");
+    debug->setObjectName("menuDebug");
+    add(debug, "Debug", "101", &MainWindow::toggleDebugger, false);
+    add(debug, "Memory Map", "127", &MainWindow::toggleMemoryView, false);
+
+    QAction* aboutAction = menuBar()->addAction("About");
+    aboutAction->setObjectName("117");
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::about);
+}
+
+void MainWindow::setRunInProgress(bool running) {
+    running_ = running;
+    for (QAction* action : machineCommands_) action->setEnabled(!running);
+    setVblankHook(running ? handlePendingEvents : nullptr);
+    if (debugger_) {
+        debugger_->setRunInProgress(running);
+        if (running) debugger_->handPluginsToRun();
+        // The end of a Start run closed the plugins; stepping wants them open.
+        else if (!debugger_->busy()) debugger_->acquirePlugins();
+    }
+}
+
+void MainWindow::openElf() {
+    if (programLoaded == 1) emuReset();
+    QFileDialog chooser(this, "Open Image", "/", "ELF ROMs (*.ELF *.elf);;All Files (*.*)");
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setDefaultSuffix("TXT");
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    loadElf(chooser.selectedFiles().first());
+}
+
+void MainWindow::loadElf(const QString& path) {
+    if (!loadElfFile(path.toStdString())) {
+        statusBar()->showMessage("Cannot open " + path);
+        return;
+    }
+    statusBar()->showMessage(elfHeaderHasMagic() ? "Loaded " + path : "Loaded " + path + " (no ELF magic number)");
+}
+
+void MainWindow::openIso() {
+    const DiscBootResult result = bootFromDisc();
+    if (result == DiscBootResult::Booted)
+        statusBar()->showMessage(QString("Booted ") + bootPath.c_str());
+    else
+        statusBar()->showMessage(QString("Disc boot failed: ") + discBootResultText(result));
+}
+
+void MainWindow::openFile(const QString& path) {
+    if (fileHasElfMagic(path.toStdString())) {
+        if (programLoaded == 1) emuReset();
+        loadElf(path);
+        return;
+    }
+    // The CDVD plugins built with Corvane serve the image named here.
+    setenv("CORVANE_CDVD_IMAGE", path.toLocal8Bit().constData(), 1);
+    openIso();
+}
+
+void MainWindow::screenshot() { gsMakeSnapshot(kSnapshotDirectory); }
+
+void MainWindow::exitProgram() {
+    if (running_) emuStop();
+    QApplication::quit();
+}
+
+void MainWindow::start() {
+    if (running_ || programLoaded == 0) return;
+    setRunInProgress(true);
+    emuRun();
+    setRunInProgress(false);
+}
+
+void MainWindow::stop() { emuStop(); }
+
+void MainWindow::reset() { emuReset(); }
+
+void MainWindow::choosePlugins() { runPluginDialog(nullptr); }
+
+void MainWindow::configure(PluginSlot slot) { pluginConfigure(slot); }
+
+void MainWindow::about() {
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::toggleDebugger() {
+    if (debugger_ && debugger_->busy()) return;
+    if (debugger_ && debugger_->isVisible()) {
+        delete debugger_;
+        return;
+    }
+    delete debugger_;  // one closed by its own button, not yet deleted
+    debugger_ = new DebuggerWindow(this);
+    connect(debugger_, &DebuggerWindow::runStarted, this, [this] { setRunInProgress(true); });
+    connect(debugger_, &DebuggerWindow::runEnded, this, [this] { setRunInProgress(false); });
+    debugger_->setRunInProgress(running_);
+    debugger_->show();
+    debugger_->activateWindow();
+}
+
+void MainWindow::toggleMemoryView() {
+    if (memoryView_ && memoryView_->isVisible()) {
+        delete memoryView_;
+        return;
+    }
+    delete memoryView_;
+    memoryView_ = new MemoryView(this);
+    memoryView_->setAttribute(Qt::WA_DeleteOnClose);
+    memoryView_->show();
+    memoryView_->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (running_) emuStop();
+    QMainWindow::closeEvent(event);
+}
