@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr const char* kProgram = "cpu_integer";
+constexpr const char* kProgram = "demo";
 
 QString rowText(const QWidget* window, int id) {
     const auto* row = window->findChild<QLineEdit*>(QString::number(id));

@@ -32,7 +32,7 @@
 namespace {
 
 // A program that ends in an idle loop: a run only ends at Escape or Stop.
-constexpr const char* kProgram = "cpu_integer";
+constexpr const char* kProgram = "demo";
 
 QAction* command(MainWindow& window, const char* id) {
     QAction* action = window.findChild<QAction*>(id);
