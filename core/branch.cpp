@@ -7,10 +7,7 @@ namespace {
 
 // The target and any link are taken before the delay slot runs: the delay
 // slot, and interrupt handlers run after it, overwrite code and registers.
-void jumpTo(u32 target) {
-    cpuStepDelaySlot();
-    ee.pc = target;
-}
+void jumpTo(u32 target) { cpuStepDelaySlot(target); }
 
 // While a branch runs, pc holds the delay-slot address.
 u32 branchTarget() { return ee.pc + (static_cast<u32>(fieldSimm()) << 2); }

@@ -1,5 +1,5 @@
 // Branches and jumps. A taken one runs its delay slot itself through
-// cpuStepDelaySlot, then moves the PC to the target it computed before.
+// cpuStepDelaySlot, which then moves the PC to the target computed before.
 #pragma once
 
 void opBeq();

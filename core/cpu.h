@@ -10,6 +10,7 @@
 #include "core/types.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
+#include "kernel/scheduler.h"
 #include "memory/interrupts.h"
 #include "memory/timers.h"
 
@@ -58,9 +59,11 @@ inline bool isBranchOrJump(u32 word) {
 }
 
 // Executes the delay-slot instruction of a taken branch or jump with the PC
-// at its own address, counts it, then runs the scheduler and interrupt
-// checks. Called only by the branch and jump handlers.
-inline void cpuStepDelaySlot() {
+// at its own address, counts it, runs the scheduler and interrupt checks,
+// and moves the PC to the branch target. Interrupt handlers return to the
+// delay slot; a thread that a handler readied takes over at the target.
+// Called only by the branch and jump handlers.
+inline void cpuStepDelaySlot(u32 target) {
     ee.code = fetchInstruction(ee.pc);
     // A branch in the delay slot of a taken branch would fetch itself again
     // as its own delay slot; it runs as a no-operation instead.
@@ -70,7 +73,13 @@ inline void cpuStepDelaySlot() {
     }
     ee.cycle += 1;
     if (ee.cycle - eventBase >= eventDelta) schedulerRun();
-    if ((cop0.r[kCop0Status] & (kStatusIE | kStatusEIE)) == (kStatusIE | kStatusEIE)) deliverInterrupts();
+    if ((cop0.r[kCop0Status] & (kStatusIE | kStatusEIE)) == (kStatusIE | kStatusEIE)) {
+        deliverInterrupts();
+        ee.pc = target;
+        rescheduleAfterInterrupts();
+        return;
+    }
+    ee.pc = target;
 }
 
 // The handler of every encoding without an operation of its own.

@@ -10,6 +10,7 @@
 #include "frontend/log.h"
 #include "iop/module_loader.h"
 #include "kernel/objects.h"
+#include "kernel/scheduler.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
 #include "plugins/config.h"
@@ -69,17 +70,32 @@ void emuReset() {
 }
 
 namespace {
+// A program that has ended stays ended: a run after it stops at once.
 bool beginRun() {
     if (programLoaded == 0) return false;
     if (pluginsOpened == 0) openPlugins();
     pluginsOpened = 1;
-    stopFlag = 0;
+    stopFlag = kernel.end == KernelEnd::None ? 0 : 1;
     return true;
+}
+
+// Why the stop flag ended a run: the kernel's end of the program, or else
+// the vertical-blank limit or Escape.
+StopReason reasonForStopFlag(bool vblankLimitReached) {
+    switch (kernel.end) {
+    case KernelEnd::Exit: return StopReason::Exit;
+    case KernelEnd::Deadlock: return StopReason::Deadlock;
+    case KernelEnd::None: break;
+    }
+    return vblankLimitReached ? StopReason::MaxVblanks : StopReason::Escape;
 }
 }  // namespace
 
+// A run that begins while no thread can run goes on idling first.
 void emuRun() {
     if (!beginRun()) return;
+    setIdleCycleLimit(false, 0);
+    resumeIdle();
     while (stopFlag != 1) cpuStep();
     emuStop();
 }
@@ -143,10 +159,16 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
         const u32 chunk = remaining > 0x80000000u ? 0x80000000u : static_cast<u32>(remaining);
         // Interrupt handlers run inside one step; they stop at the run's
         // limit too, once it lies within this chunk.
-        if (remaining == chunk) workSetCycleLimit(ee.cycle, chunk);
-        const ChunkEnd end = runChunkWithLimits(chunk, limits.until);
+        const u32 chunkStart = ee.cycle;
+        if (remaining == chunk) workSetCycleLimit(chunkStart, chunk);
+        // A machine stopped while idle idles on first, within the chunk.
+        setIdleCycleLimit(true, chunkStart + chunk);
+        resumeIdle();
+        const u32 idled = ee.cycle - chunkStart;
+        ChunkEnd end = runChunkWithLimits(chunk - idled, limits.until);
+        end.ran += idled;
         reason = end.reason;
-        if (reason == StopReason::Escape && vblankLimitReached()) reason = StopReason::MaxVblanks;
+        if (reason == StopReason::Escape) reason = reasonForStopFlag(vblankLimitReached());
         if (reason != StopReason::MaxCycles) break;
         remaining -= end.ran < remaining ? end.ran : remaining;
     }
@@ -165,6 +187,10 @@ const char* stopReasonName(StopReason reason) {
     case StopReason::MaxCycles: return "max-cycles";
     case StopReason::Escape: return "escape";
     case StopReason::MaxVblanks: return "max-vblanks";
+    case StopReason::Exit: return "exit";
+    case StopReason::Deadlock: return "deadlock";
     }
     return "unknown";
 }
+
+s32 programExitCode() { return kernel.exitCode; }

@@ -23,6 +23,8 @@ enum class StopReason {
     MaxCycles,  // the requested number of instructions has run
     Escape,     // the stop flag was raised (Escape from the PAD plugin)
     MaxVblanks, // the requested number of vertical blanks has happened
+    Exit,       // the program called Exit, or its last thread that could run has ended
+    Deadlock,   // threads wait, and nothing could ever wake them
 };
 
 struct RunLimits {
@@ -38,3 +40,7 @@ struct RunLimits {
 StopReason emuRunWithLimits(const RunLimits& limits);
 
 const char* stopReasonName(StopReason reason);
+
+// The exit code of a run that ended with StopReason::Exit: Exit's argument,
+// or 0 when the last thread ended.
+s32 programExitCode();

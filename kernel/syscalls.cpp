@@ -4,7 +4,11 @@
 #include "core/ee_state.h"
 #include "iop/sif_rpc.h"
 #include "kernel/call_registers.h"
+#include "kernel/alarms.h"
 #include "kernel/objects.h"
+#include "kernel/scheduler.h"
+#include "kernel/semaphores.h"
+#include "kernel/threads.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
@@ -53,6 +57,9 @@ u32 dmacMaskBit(u32 channel) { return channel < 16 ? 0x10000u << channel : 0; }
 u32 readCop0(u32 index) { return index < 32 ? cop0.r[index] : 0; }
 
 }  // namespace
+
+// The program ends: the run stops, with a0 as the exit code.
+void SYSCALL_Exit() { endRun(KernelEnd::Exit, static_cast<s32>(argA0())); }
 
 // The CRT set-up: the display registers are written in the order the
 // console's kernel writes them, SMODE1 twice around the rest.
@@ -237,7 +244,7 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{1, opUnassigned, "SYSCALL_ResetEE"},
     SyscallEntry{2, SYSCALL_SetGsCrt, "SYSCALL_SetGsCrt"},
     SyscallEntry{3, opUnassigned, "SYSCALL_RFU003"},
-    SyscallEntry{4, opUnassigned, "SYSCALL_Exit"},
+    SyscallEntry{4, SYSCALL_Exit, "SYSCALL_Exit"},
     SyscallEntry{5, opUnassigned, "SYSCALL_RFU005"},
     SyscallEntry{6, opUnassigned, "SYSCALL_LoadPS2Exe"},
     SyscallEntry{7, opUnassigned, "SYSCALL_ExecPS2"},
@@ -257,26 +264,26 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{21, SYSCALL__DisableIntc, "SYSCALL__DisableIntc"},
     SyscallEntry{22, SYSCALL__EnableDmac, "SYSCALL__EnableDmac"},
     SyscallEntry{23, SYSCALL__DisableDmac, "SYSCALL__DisableDmac"},
-    SyscallEntry{24, opUnassigned, "SYSCALL__SetAlarm"},
-    SyscallEntry{25, opUnassigned, "SYSCALL__ReleaseAlarm"},
+    SyscallEntry{24, SYSCALL_SetAlarm, "SYSCALL__SetAlarm"},
+    SyscallEntry{25, SYSCALL_ReleaseAlarm, "SYSCALL__ReleaseAlarm"},
     SyscallEntry{32, SYSCALL_CreateThread, "SYSCALL_CreateThread"},
-    SyscallEntry{33, opUnassigned, "SYSCALL_DeleteThread"},
+    SyscallEntry{33, SYSCALL_DeleteThread, "SYSCALL_DeleteThread"},
     SyscallEntry{34, SYSCALL_StartThread, "SYSCALL_StartThread"},
-    SyscallEntry{35, opUnassigned, "SYSCALL_ExitThread"},
-    SyscallEntry{36, opUnassigned, "SYSCALL_ExitDeleteThread"},
-    SyscallEntry{37, opUnassigned, "SYSCALL_TerminateThread"},
+    SyscallEntry{35, SYSCALL_ExitThread, "SYSCALL_ExitThread"},
+    SyscallEntry{36, SYSCALL_ExitDeleteThread, "SYSCALL_ExitDeleteThread"},
+    SyscallEntry{37, SYSCALL_TerminateThread, "SYSCALL_TerminateThread"},
     SyscallEntry{39, opUnassigned, "SYSCALL_DisableDispatchThread"},
     SyscallEntry{40, opUnassigned, "SYSCALL_EnableDispatchThread"},
     SyscallEntry{41, SYSCALL_ChangeThreadPriority, "SYSCALL_ChangeThreadPriority"},
-    SyscallEntry{43, opUnassigned, "SYSCALL_RotateThreadReadyQueue"},
-    SyscallEntry{45, opUnassigned, "SYSCALL_ReleaseWaitThread"},
+    SyscallEntry{43, SYSCALL_RotateThreadReadyQueue, "SYSCALL_RotateThreadReadyQueue"},
+    SyscallEntry{45, SYSCALL_ReleaseWaitThread, "SYSCALL_ReleaseWaitThread"},
     SyscallEntry{47, SYSCALL_GetThreadId, "SYSCALL_GetThreadId"},
     SyscallEntry{48, SYSCALL_ReferThreadStatus, "SYSCALL_ReferThreadStatus"},
     SyscallEntry{50, SYSCALL_SleepThread, "SYSCALL_SleepThread"},
-    SyscallEntry{51, opUnassigned, "SYSCALL_WakeupThread"},
-    SyscallEntry{53, opUnassigned, "SYSCALL_CancelWakeupThread"},
-    SyscallEntry{55, opUnassigned, "SYSCALL_SuspendThread"},
-    SyscallEntry{57, opUnassigned, "SYSCALL_ResumeThread"},
+    SyscallEntry{51, SYSCALL_WakeupThread, "SYSCALL_WakeupThread"},
+    SyscallEntry{53, SYSCALL_CancelWakeupThread, "SYSCALL_CancelWakeupThread"},
+    SyscallEntry{55, SYSCALL_SuspendThread, "SYSCALL_SuspendThread"},
+    SyscallEntry{57, SYSCALL_ResumeThread, "SYSCALL_ResumeThread"},
     SyscallEntry{59, opUnassigned, "SYSCALL_JoinThread"},
     SyscallEntry{60, SYSCALL_RFU060, "SYSCALL_RFU060"},
     SyscallEntry{61, SYSCALL_RFU061, "SYSCALL_RFU061"},
@@ -287,7 +294,7 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{66, SYSCALL_SignalSema, "SYSCALL_SignalSema"},
     SyscallEntry{68, SYSCALL_WaitSema, "SYSCALL_WaitSema"},
     SyscallEntry{69, SYSCALL_PollSema, "SYSCALL_PollSema"},
-    SyscallEntry{71, opUnassigned, "SYSCALL_ReferSemaStatus"},
+    SyscallEntry{71, SYSCALL_ReferSemaStatus, "SYSCALL_ReferSemaStatus"},
     SyscallEntry{73, opUnassigned, "SYSCALL_RFU073"},
     SyscallEntry{74, opUnassigned, "SYSCALL_SetOsdConfigParam"},
     SyscallEntry{75, opUnassigned, "SYSCALL_GetOsdConfigParam"},
@@ -351,20 +358,21 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{163, opUnassigned, "SYSCALL_iDisableIntcHandler"},
     SyscallEntry{164, opUnassigned, "SYSCALL_iEnableIntcHandler"},
     SyscallEntry{166, opUnassigned, "SYSCALL_RFU090_iReferEventFlagStatus"},
-    SyscallEntry{184, opUnassigned, "SYSCALL_iReferSemaStatus"},
-    SyscallEntry{186, opUnassigned, "SYSCALL_iPollSema"},
-    SyscallEntry{189, opUnassigned, "SYSCALL_iSignalSema"},
-    SyscallEntry{198, opUnassigned, "SYSCALL_iResumeThread"},
-    SyscallEntry{200, opUnassigned, "SYSCALL_iSuspendThread"},
-    SyscallEntry{202, opUnassigned, "SYSCALL_iCancelWakeupThread"},
-    SyscallEntry{204, opUnassigned, "SYSCALL_iWakeupThread"},
-    SyscallEntry{207, opUnassigned, "SYSCALL_iReferThreadStatus"},
-    SyscallEntry{210, opUnassigned, "SYSCALL_iReleaseWaitThread"},
-    SyscallEntry{212, opUnassigned, "SYSCALL_iRotateThreadReadyQueue"},
-    SyscallEntry{214, opUnassigned, "SYSCALL_iChangeThreadPriority"},
-    SyscallEntry{218, opUnassigned, "SYSCALL_iTerminateThread"},
-    SyscallEntry{225, opUnassigned, "SYSCALL__iReleaseAlarm"},
-    SyscallEntry{226, opUnassigned, "SYSCALL__iSetAlarm"},
+    SyscallEntry{183, SYSCALL_DeleteSema, "SYSCALL_iDeleteSema"},
+    SyscallEntry{184, SYSCALL_ReferSemaStatus, "SYSCALL_iReferSemaStatus"},
+    SyscallEntry{186, SYSCALL_PollSema, "SYSCALL_iPollSema"},
+    SyscallEntry{189, SYSCALL_SignalSema, "SYSCALL_iSignalSema"},
+    SyscallEntry{198, SYSCALL_ResumeThread, "SYSCALL_iResumeThread"},
+    SyscallEntry{200, SYSCALL_SuspendThread, "SYSCALL_iSuspendThread"},
+    SyscallEntry{202, SYSCALL_CancelWakeupThread, "SYSCALL_iCancelWakeupThread"},
+    SyscallEntry{204, SYSCALL_WakeupThread, "SYSCALL_iWakeupThread"},
+    SyscallEntry{207, SYSCALL_ReferThreadStatus, "SYSCALL_iReferThreadStatus"},
+    SyscallEntry{210, SYSCALL_ReleaseWaitThread, "SYSCALL_iReleaseWaitThread"},
+    SyscallEntry{212, SYSCALL_RotateThreadReadyQueue, "SYSCALL_iRotateThreadReadyQueue"},
+    SyscallEntry{214, SYSCALL_ChangeThreadPriority, "SYSCALL_iChangeThreadPriority"},
+    SyscallEntry{218, SYSCALL_TerminateThread, "SYSCALL_iTerminateThread"},
+    SyscallEntry{225, SYSCALL_ReleaseAlarm, "SYSCALL__iReleaseAlarm"},
+    SyscallEntry{226, SYSCALL_SetAlarm, "SYSCALL__iSetAlarm"},
     SyscallEntry{227, opUnassigned, "SYSCALL__iDisableDmac"},
     SyscallEntry{228, opUnassigned, "SYSCALL__iEnableDmac"},
     SyscallEntry{229, opUnassigned, "SYSCALL__iDisableIntc"},
@@ -398,4 +406,9 @@ consteval std::array<Handler, 256> buildSyscallHandlers() {
 constinit const std::array<Handler, 256> syscallHandlers = buildSyscallHandlers();
 constinit const std::array<const char*, 256> syscallNames = buildSyscallNames();
 
-void syscallDispatch() { syscallHandlers[ee.gpr[kGprV1].w[0] & 0xFF](); }
+// A call that changed which thread should run switches as it returns;
+// one made by an interrupt handler leaves that to the end of the delivery.
+void syscallDispatch() {
+    syscallHandlers[ee.gpr[kGprV1].w[0] & 0xFF]();
+    if (kernel.switchPending && !inInterruptContext()) reschedule();
+}

@@ -32,6 +32,7 @@ struct KernelCallState {
 
 extern KernelCallState kernelCalls;
 
+void SYSCALL_Exit();
 void SYSCALL_SetGsCrt();
 void SYSCALL__EnableIntc();
 void SYSCALL__DisableIntc();

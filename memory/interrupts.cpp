@@ -1,12 +1,14 @@
 #include "memory/interrupts.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "cop/cop0.h"
 #include "core/cpu.h"
 #include "core/emulation.h"
 #include "core/ee_state.h"
 #include "core/work_budget.h"
+#include "kernel/alarms.h"
 #include "kernel/objects.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -41,10 +43,11 @@ void clearStatusBit(u32 offset, u32 bit) {
 // Steps the handler until it returns to the interrupted instruction. Each
 // instruction is charged to the work budget, which also ends the handler when
 // the run stops or reaches its cycle limit. A handler abandoned on the way is
-// treated as though it had returned.
-void callHandler(Delivery& delivery, u32 handler, u32 argument) {
+// treated as though it had returned. The arguments go to a0, a1, ...
+void callHandler(Delivery& delivery, u32 handler, std::initializer_list<u32> arguments) {
     std::memcpy(delivery.savedGprs, ee.gpr, sizeof ee.gpr);
-    ee.gpr[kGprA0].d[0] = argument;
+    unsigned reg = kGprA0;
+    for (u32 argument : arguments) ee.gpr[reg++].d[0] = argument;
     ee.gpr[kGprRa].d[0] = delivery.returnAddress;
     ee.pc = handler;
     while (ee.pc != delivery.returnAddress) {
@@ -67,10 +70,21 @@ void intcPass(Delivery& delivery) {
     for (u32 cause = 0; cause < kIntcHandlerSlotCount; ++cause) {
         const IntcHandlerSlot& slot = kernel.intcHandlers[cause];
         if ((readStatusRegister(kHwIntcStat) & (1u << cause)) == 0 || !slot.enabled) continue;
-        callHandler(delivery, slot.address, cause);
+        callHandler(delivery, slot.address, {cause});
         clearStatusBit(kHwIntcStat, cause);
         if (deliveryEnded(delivery)) return;
     }
+}
+
+// The kernel's alarms are its own interrupt: their callbacks run after the
+// INTC causes. What a callback returns is not looked at.
+void alarmPass(Delivery& delivery) {
+    const bool stopRequested = delivery.stopRequested;
+    AlarmCallback alarm{};
+    while (!delivery.abandoned && takeExpiredAlarm(alarm)) {
+        callHandler(delivery, alarm.handler, {alarm.id, alarm.time, alarm.common});
+    }
+    delivery.stopRequested = stopRequested;
 }
 
 // Unlike the INTC pass, every pending channel is acknowledged, with or
@@ -80,7 +94,7 @@ void dmacPass(Delivery& delivery) {
     for (u32 channel = 0; channel < kDmacHandlerSlotCount; ++channel) {
         if ((readStatusRegister(kHwDStat) & (1u << channel)) != 0) {
             const DmacHandlerSlot& slot = kernel.dmacHandlers[channel];
-            if (slot.enabled) callHandler(delivery, slot.address, channel);
+            if (slot.enabled) callHandler(delivery, slot.address, {channel});
             clearStatusBit(kHwDStat, channel);
         }
         if (deliveryEnded(delivery)) return;
@@ -92,7 +106,7 @@ void dmacPass(Delivery& delivery) {
 void deliverInterrupts() {
     if (delivering) return;
     u32& status = cop0.r[kCop0Status];
-    if ((readStatusRegister(kHwIntcStat) & readStatusRegister(kHwIntcMask)) == 0) {
+    if ((readStatusRegister(kHwIntcStat) & readStatusRegister(kHwIntcMask)) == 0 && !kernel.alarmExpired) {
         status |= kStatusIE;
         return;
     }
@@ -108,6 +122,7 @@ void deliverInterrupts() {
     WorkScope scope;
     delivering = true;
     intcPass(delivery);
+    alarmPass(delivery);
     // A stop that a handler asked for still lets channel 0 be handled; an
     // abandoned handler ends the delivery at once.
     if (!delivery.abandoned) dmacPass(delivery);
@@ -115,3 +130,5 @@ void deliverInterrupts() {
     ee.code = interruptedCode;
     status |= kStatusIE;
 }
+
+bool interruptHandlerRunning() { return delivering; }

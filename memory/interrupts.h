@@ -6,10 +6,15 @@
 #include "core/types.h"
 
 // Runs the handlers of the pending INTC causes (when some cause is pending
-// and unmasked) and of the pending DMA channels, with IE clear, then sets
+// and unmasked), the callbacks of the kernel's alarms that have fallen due,
+// and the handlers of the pending DMA channels, with IE clear, then sets
 // IE. Called after the delay slot of a taken branch when IE and EIE are
 // both set, and by _EnableIntc after it unmasks a cause; a call made while
 // a handler runs does nothing. A handler that never returns is abandoned,
 // as though it had returned, when the guest instruction's work budget is
 // spent or the run stops, and the delivery ends.
 void deliverInterrupts();
+
+// Whether a guest handler (an interrupt handler or an alarm callback) is
+// running inside a delivery.
+bool interruptHandlerRunning();

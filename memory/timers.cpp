@@ -6,6 +6,7 @@
 #include "core/ee_state.h"
 #include "core/emulation.h"
 #include "iop/pad_service.h"
+#include "kernel/alarms.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
@@ -136,6 +137,7 @@ void reschedule() {
     eventBase = ee.cycle;
     eventDelta = kNoEvent;
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
+    eventDelta = std::min(eventDelta, cyclesUntilNextAlarm());
 }
 
 // A timer without interrupts only starts a new interval when it falls due;
@@ -191,12 +193,15 @@ void timersInit() {
 
 void schedulerRun() {
     timersFallDue();
+    alarmsFallDue();
     if (ee.cycle - vblankRecord().start >= vblankRecord().interval) {
         vblankRecord().interval = kFrameCycles;
         performVblank();
     }
     reschedule();
 }
+
+void scheduleEventWithin(u32 cycles) { eventDelta = std::min(eventDelta, ee.cycle - eventBase + cycles); }
 
 void csrVblank() {
     if (csrVblankCount >= kCsrVblanksBeforeStretch) {

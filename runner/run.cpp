@@ -31,11 +31,13 @@ std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots
     return report;
 }
 
-std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks) {
-    char line[128];
+std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks, s32 exitCode) {
+    char line[160];
     std::snprintf(line, sizeof line, "stopped: %s at 0x%08x after %u cycles, %u vblanks", stopReasonName(reason), pc,
                   cycles, vblanks);
-    return line;
+    std::string text = line;
+    if (reason == StopReason::Exit) text += ", exit code " + std::to_string(exitCode);
+    return text;
 }
 
 std::vector<u8> guestRamBytes(u32 address, u32 length) {
@@ -197,7 +199,7 @@ int runProgram(const RunnerOptions& options) {
     const StopReason reason = emuRunWithLimits(options.limits);
     setRunEndHook(nullptr);
     closeTty();
-    std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar()).c_str());
+    std::printf("%s\n", summaryLine(reason, ee.pc, ee.cycle, vblanksSoFar(), programExitCode()).c_str());
     std::fflush(stdout);
     return writeOutputs(options, reason) ? kExitRan : kExitLoadFailed;
 }

@@ -26,8 +26,9 @@ u32 vblanksSoFar();
 // plugin slot GS: file not found: '/x/gs.so' (no such file)"), then a hint.
 std::string pluginFailureReport(const std::vector<PluginSlotStatus>& failedSlots);
 
-// "stopped: idle-loop at 0x00100090 after 1234 cycles, 0 vblanks"
-std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks);
+// "stopped: idle-loop at 0x00100090 after 1234 cycles, 0 vblanks"; a run
+// that the program ended with Exit adds ", exit code 3".
+std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks, s32 exitCode = 0);
 
 // LENGTH bytes of guest RAM from ADDR masked as the bus masks RAM; the copy
 // wraps from the end of RAM to its start, as consecutive guest addresses

@@ -3,6 +3,7 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
+#include "kernel/objects.h"
 #include "vu/vu_state.h"
 
 std::string hexDigits(u64 value, unsigned digits) {
@@ -60,6 +61,8 @@ std::string machineStateJson(StopReason reason) {
     text += "  \"stop\": " + quoted(stopReasonName(reason)) + ",\n";
     text += "  \"pc\": " + quoted(hexDigits(ee.pc, 8)) + ",\n";
     text += "  \"cycle\": " + std::to_string(ee.cycle) + ",\n";
+    if (reason == StopReason::Exit) text += "  \"exitCode\": " + std::to_string(programExitCode()) + ",\n";
+    text += "  \"thread\": " + std::to_string(kernel.currentThreadId) + ",\n";
     text += "  \"gpr\": " + gpr + ",\n";
     text += "  \"hi\": " + quoted(hexReg128(ee.hi)) + ",\n";
     text += "  \"lo\": " + quoted(hexReg128(ee.lo)) + ",\n";

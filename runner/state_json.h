@@ -1,7 +1,9 @@
 // The machine state as JSON, the form scripts and outside tests read after
 // a run. Every register is a lowercase hexadecimal string without prefix,
 // zero-padded to its width, most significant digit first; "cycle" is a
-// number. Fields, in order: stop, pc, cycle, gpr, hi, lo, sa, cop0, fpr,
+// number. Fields, in order: stop, pc, cycle, exitCode (a number, only when
+// the program ended with Exit), thread (the id of the running thread, or of
+// the one that ran last while none could run), gpr, hi, lo, sa, cop0, fpr,
 // fpuAcc, fcr0, fcr31, vu0, vu1 (each vf, acc, vi, tpc).
 #pragma once
 

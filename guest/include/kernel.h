@@ -7,9 +7,22 @@
 #ifndef CORVANE_GUEST_KERNEL_H
 #define CORVANE_GUEST_KERNEL_H
 
-/* The 48-byte thread parameter block of CreateThread; ReferThreadStatus
-   fills status, currentPriority and option of the same layout. */
+/* The 36-byte thread parameter block of CreateThread. The kernel reads
+   entry, stack, stackSize, gp, initPriority, attr and option. */
 struct ThreadParam {
+    int status;
+    void (*entry)(void *);
+    void *stack;
+    int stackSize;
+    void *gp;
+    int initPriority;
+    int currentPriority;
+    unsigned attr;
+    unsigned option;
+};
+
+/* The 48-byte block that ReferThreadStatus fills. */
+struct ThreadStatus {
     int status;
     void (*entry)(void *);
     void *stack;
@@ -24,15 +37,28 @@ struct ThreadParam {
     int wakeupCount;
 };
 
-/* The 24-byte semaphore parameter block of CreateSema. */
+/* Thread status codes, as ReferThreadStatus reports them. */
+#define THS_RUN 1
+#define THS_READY 2
+#define THS_WAIT 4
+#define THS_SUSPEND 8
+#define THS_WAITSUSPEND 12
+#define THS_DORMANT 16
+
+/* The 24-byte semaphore parameter block of CreateSema; ReferSemaStatus
+   fills the same layout, with waitThreads the number of waiting threads.
+   A semaphore starts at initCount; count is not read. */
 struct SemaParam {
     int count;
     int maxCount;
     int initCount;
-    int waitThreads; /* a negative value makes SignalSema leave the count */
+    int waitThreads;
     unsigned attr;
     unsigned option;
 };
+
+/* Ends the program with an exit code. */
+void Exit(int code);
 
 /* Display set-up: interlace is non-zero for an interlaced display. */
 void SetGsCrt(int interlace, int mode, int field);
@@ -50,20 +76,55 @@ int _DisableDmac(int channel);
 int EnableDmacHandler(int channel);
 int DisableDmacHandler(int channel);
 
-/* Threads are recorded, never run; thread 0 is the caller. */
+/* Threads run by priority, 0 the most urgent; the program starts as thread
+   1 at priority 0. Thread id 0 names the calling thread. Calls answer the
+   thread id, or -1. The i-variants are for interrupt handlers and alarm
+   callbacks: a thread they ready runs once the handler has returned. */
 int CreateThread(struct ThreadParam *param);
+int DeleteThread(int id);
 int StartThread(int id, void *arg);
+void ExitThread(void);
+void ExitDeleteThread(void);
+int TerminateThread(int id);
+int iTerminateThread(int id);
 int ChangeThreadPriority(int id, int priority);
+int iChangeThreadPriority(int id, int priority);
+int RotateThreadReadyQueue(int priority);
+int iRotateThreadReadyQueue(int priority);
+int ReleaseWaitThread(int id);
+int iReleaseWaitThread(int id);
 int GetThreadId(void);
-int ReferThreadStatus(int id, struct ThreadParam *status);
+int ReferThreadStatus(int id, struct ThreadStatus *status);
+int iReferThreadStatus(int id, struct ThreadStatus *status);
 int SleepThread(void);
+int WakeupThread(int id);
+int iWakeupThread(int id);
+int CancelWakeupThread(int id);
+int iCancelWakeupThread(int id);
+int SuspendThread(int id);
+int iSuspendThread(int id);
+int ResumeThread(int id);
+int iResumeThread(int id);
 
-/* Semaphores never block: WaitSema on a zero count returns at once. */
+/* Semaphores: WaitSema blocks on a zero count; a deleted semaphore's
+   waiters get -1. */
 int CreateSema(struct SemaParam *param);
 int DeleteSema(int id);
+int iDeleteSema(int id);
 int SignalSema(int id);
+int iSignalSema(int id);
 int WaitSema(int id);
 int PollSema(int id);
+int iPollSema(int id);
+int ReferSemaStatus(int id, struct SemaParam *status);
+int iReferSemaStatus(int id, struct SemaParam *status);
+
+/* Alarms: the callback runs once, as an interrupt handler, after `time`
+   horizontal syncs. */
+int SetAlarm(unsigned short time, void (*callback)(int id, unsigned short time, void *common), void *common);
+int iSetAlarm(unsigned short time, void (*callback)(int id, unsigned short time, void *common), void *common);
+int ReleaseAlarm(int id);
+int iReleaseAlarm(int id);
 
 /* RFU060 answers the caller's sp, RFU061 the sum of its arguments;
    RFU063, GetCop0 and iGetCop0 read COP0 register reg. */

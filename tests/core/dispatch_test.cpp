@@ -153,10 +153,10 @@ TEST_F(EntryPoints, TrapsWriteOnlyExcCodeAndExecutionContinues) {
 }
 
 // The kernel table is indexed by the low byte of v1 alone. Number 61
-// (RFU061) returns a0 + a1 in all 64 bits of v0; 0xFF and 189 are no-ops.
+// (RFU061) returns a0 + a1 in all 64 bits of v0; 0xFF and 188 are no-ops.
 TEST_F(EntryPoints, SyscallDispatchesOnTheLowByteOfV1) {
     const Reg128 v0Before = ee.gpr[kGprV0];
-    for (u32 v1 : {0x3Du, 0x13Du, 0xFFFFFF3Du, 0xFFu, 0x1FFu, 0xFFFFFFBDu /* -67: number 189 */}) {
+    for (u32 v1 : {0x3Du, 0x13Du, 0xFFFFFF3Du, 0xFFu, 0x1FFu, 0xFFFFFFBCu /* -68: number 188 */}) {
         SCOPED_TRACE(testing::Message() << "v1 = " << std::hex << v1);
         ee.gpr[kGprV0] = v0Before;
         ee.gpr[kGprV1].d[0] = v1;

@@ -13,63 +13,65 @@ TEST(KernelReset, ClearsTheTablesAndTheSifToggleButKeepsSifRegister4) {
     kernelCalls.sifToggle = 0x40000;
     resetMachine();
     for (u32 id = 0; id < kThreadCount; ++id) {
-        EXPECT_EQ(kernel.threads[id].word[0], id == 0 ? kThreadRunning : kThreadFree) << "thread " << id;
+        EXPECT_EQ(kernel.threads[id].status, id == kMainThreadId ? kThreadRunning : kThreadFree) << "thread " << id;
     }
+    EXPECT_EQ(kernel.threads[kMainThreadId].priority, kMainThreadPriority);
     for (const SemaRecord& sema : kernel.semaphores) EXPECT_EQ(sema.inUse, 0);
+    for (const AlarmRecord& alarm : kernel.alarms) EXPECT_EQ(alarm.inUse, 0);
+    for (const ThreadQueue& queue : kernel.readyQueues) EXPECT_EQ(queue.head, kNoThread);
     for (const IntcHandlerSlot& slot : kernel.intcHandlers) EXPECT_EQ(slot.enabled, 0);
     for (const DmacHandlerSlot& slot : kernel.dmacHandlers) EXPECT_EQ(slot.enabled, 0);
-    EXPECT_EQ(kernel.currentThreadId, 0u);
+    EXPECT_EQ(kernel.currentThreadId, kMainThreadId);
+    EXPECT_FALSE(kernel.idle);
+    EXPECT_EQ(kernel.end, KernelEnd::None);
     EXPECT_EQ(kernelCalls.sifToggle, 0u);
     EXPECT_EQ(kernelCalls.sifReg4, 0x1234u);
 }
 
-TEST(KernelThreads, CreationQueriesAndSleep) {
+TEST(KernelThreads, CreationQueriesAndIds) {
     runProgram("kernel_threads");
     expectResults({
-        {1, "first CreateThread"},
-        {16, "ReferThreadStatus: created"}, {16, "status written to the block"},
-        {11, "current priority written"}, {0x1234, "option written"}, {0xEEEEEEEE, "only words 0, 6, 8 written"},
-        {42, "ChangeThreadPriority"}, {2, "block given through KSEG1"},
-        {29, "ids 3..31 in order"}, {kMinusOne32, "the 32nd CreateThread"},
-        {kMinusOne32, "ReferThreadStatus(-1)"}, {0xEEEEEEEE, "and its block untouched"},
-        {0, "SleepThread answers the current id"}, {kThreadWaiting, "and leaves thread 0 waiting"},
+        {1, "GetThreadId: the program is thread 1"}, {2, "first CreateThread"}, {kMinusOne32, "priority 128"},
+        {kThreadDormant, "ReferThreadStatus: created, not started"}, {kThreadDormant, "without a block"},
+        {3, "block given through KSEG1"}, {252, "ids 4..255 in order"}, {kMinusOne32, "table full"},
+        {5, "DeleteThread of a dormant thread"}, {5, "its id is taken again"},
+        {kMinusOne32, "ChangeThreadPriority to 128"}, {kMinusOne32, "ReferThreadStatus(256)"},
+        {kThreadRunning, "ReferThreadStatus(0): the caller"}, {kMinusOne32, "StartThread of the running thread"},
+        {kMinusOne32, "DeleteThread of the running thread"}, {30, "ChangeThreadPriority(0, 30)"},
     });
-
-    const u32 expected[kThreadRecordWords] = {16, 0x00123450, 0x00200000, 0x1000, 0x00300000, 10, 42, 0x77, 0x1234, 5, 6, 7};
-    for (u32 word = 0; word < kThreadRecordWords; ++word) {
-        EXPECT_EQ(kernel.threads[1].word[word], expected[word]) << "word " << word;
+    // The whole status block: the parameter block's fields, the current
+    // priority starting at the initial one, no wait.
+    const u32 expected[12] = {kThreadDormant, 0x00123450, 0x00200000, 0x1000, 0x00300000, 10, 10, 0x77, 0x1234, 0, 0, 0};
+    for (u32 word = 0; word < 12; ++word) {
+        EXPECT_EQ(guestWord(guestSymbol("status") + 4 * word), expected[word]) << "status word " << word;
     }
-    EXPECT_EQ(kernel.threads[2].word[ThreadRecord::kPriorityWord], 12u);
-    // ChangeThreadPriority(40, 9) would land in the semaphore table, which
-    // this program leaves empty.
-    for (const SemaRecord& sema : kernel.semaphores) {
-        for (u32 word : sema.word) EXPECT_EQ(word, 0u);
-    }
+    EXPECT_EQ(kernel.threads[2].priority, 42u);
+    EXPECT_EQ(kernel.threads[3].initPriority, 12u);
+    EXPECT_EQ(kernel.threads[kMainThreadId].priority, 30u);
 }
 
-TEST(KernelSemaphores, CountsWaitsAndTableFull) {
+TEST(KernelSemaphores, CountsMaximumStatusAndTableFull) {
     runProgram("kernel_semaphores");
     expectResults({
-        {0, "first CreateSema"}, {kMinusOne32, "PollSema on count 0"},
-        {0, "WaitSema on count 0 returns at once"}, {kThreadWaiting, "with the caller marked waiting"},
-        {0, "PollSema on count 2"}, {0, "WaitSema on count 1"}, {kMinusOne32, "count back at 0"},
-        {1, "CreateSema with word 3 negative"}, {1, "SignalSema left count 3, PollSema takes one"},
-        {2, "CreateSema with count -1"}, {kMinusOne32, "a count of -1 is below 1"},
-        {29, "ids 3..31 in order"}, {kMinusOne32, "the 33rd CreateSema"}, {5, "the freed id is taken again"},
-        {32, "SignalSema(32) only answers a0"}, {kMinusOne32, "WaitSema(-1) too"}, {40, "DeleteSema(40) too"},
+        {0, "first CreateSema"}, {kMinusOne32, "starts at the initial count, 0"},
+        {0, "SignalSema"}, {0, "SignalSema"}, {kMinusOne32, "a third passes the maximum of 2"},
+        {0, "ReferSemaStatus"}, {0, "PollSema"}, {0, "WaitSema on a count of 1 returns at once"},
+        {kMinusOne32, "count back at 0"},
+        {kMinusOne32, "initial count -1"}, {255, "ids 1..255 in order"}, {kMinusOne32, "table full"},
+        {5, "DeleteSema"}, {kMinusOne32, "WaitSema on the deleted one"}, {5, "its id is taken again"},
+        {kMinusOne32, "SignalSema(256)"}, {kMinusOne32, "WaitSema(-1)"}, {kMinusOne32, "DeleteSema(300)"},
+        {1, "PollSema of a semaphore created with 1"},
     });
-
-    // The signal of the SIF command path counts up and ignores bad ids.
-    for (u32 id : {5u, 32u, 0xFFFFFFFFu}) semaIncrementCount(id);
-    EXPECT_EQ(kernel.semaphores[5].word[SemaRecord::kCountWord], 10u);
-    EXPECT_EQ(kernel.semaphores[31].word[SemaRecord::kCountWord], 0u);
-    const u32 expected[kSemaRecordWords] = {0, 5, 0, 0, 0xA, 0xB};
-    for (u32 word = 0; word < kSemaRecordWords; ++word) {
-        EXPECT_EQ(kernel.semaphores[0].word[word], expected[word]) << "word " << word;
+    const u32 expected[6] = {2, 2, 0, 0, 0xA, 0xB};
+    for (u32 word = 0; word < 6; ++word) {
+        EXPECT_EQ(guestWord(guestSymbol("status") + 4 * word), expected[word]) << "status word " << word;
     }
-    EXPECT_EQ(kernel.semaphores[1].word[SemaRecord::kCountWord], 2u);
-    EXPECT_EQ(kernel.semaphores[2].word[SemaRecord::kCountWord], kMinusOne32);
-    for (const SemaRecord& sema : kernel.semaphores) EXPECT_EQ(sema.inUse, 1);
+
+    // The signal of the IOP services counts up to the maximum and ignores
+    // ids that name no semaphore.
+    for (u32 id : {1u, 1u, 256u, 0xFFFFFFFFu}) semaIncrementCount(id);
+    EXPECT_EQ(kernel.semaphores[1].count, 1);
+    EXPECT_EQ(kernel.semaphores[2].count, 1);
 }
 
 TEST(KernelHandlers, SlotsRecordTheLatestHandlerAndKeepTheAddressOnRemoval) {

@@ -59,13 +59,14 @@ TEST_F(RunnerEndToEnd, RunsToTheIdleLoopAndWritesTheState) {
     ASSERT_TRUE(state.has_value());
 
     const std::vector<std::pair<std::string, std::size_t>> top = {
-        {"stop", 1},  {"pc", 1},   {"cycle", 1},  {"gpr", 32}, {"hi", 1},    {"lo", 1},    {"sa", 1},
-        {"cop0", 32}, {"fpr", 32}, {"fpuAcc", 1}, {"fcr0", 1}, {"fcr31", 1}, {"vu0", 165}, {"vu1", 165}};
+        {"stop", 1}, {"pc", 1},    {"cycle", 1},  {"thread", 1}, {"gpr", 32},   {"hi", 1},    {"lo", 1},   {"sa", 1},
+        {"cop0", 32}, {"fpr", 32}, {"fpuAcc", 1}, {"fcr0", 1},   {"fcr31", 1}, {"vu0", 165}, {"vu1", 165}};
     EXPECT_EQ(layout(*state, ""), top);
     for (const char* unit : {"vu0.", "vu1."}) {
         EXPECT_EQ(layout(*state, unit), (decltype(top){{"vf", 128}, {"acc", 4}, {"vi", 32}, {"tpc", 1}})) << unit;
     }
     EXPECT_EQ(state->scalars[2].second, cycles) << "the cycle is a number, not a string";
+    EXPECT_EQ(state->scalars[3].second, "1") << "the program's main thread";
 
     const std::pair<const char*, std::string> expected[] = {
         {"stop", "idle-loop"},
