@@ -75,6 +75,7 @@ void setVblankHook(VblankHook hook);
 // Makes the scheduler run again within `cycles` from now, for an event
 // kept outside the timer records (the kernel's alarms).
 void scheduleEventWithin(u32 cycles);
+
 void csrVblank();
 
 // A key event from the PAD plugin, or null when there was none.
