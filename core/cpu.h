@@ -8,9 +8,9 @@
 #include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/types.h"
+#include "kernel/scheduler.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "kernel/scheduler.h"
 #include "memory/interrupts.h"
 #include "memory/timers.h"
 
