@@ -1,6 +1,7 @@
 #include "disc/elf_loader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -168,18 +169,22 @@ void buildArgumentBlock(u32 lowest, const std::string& path) {
     ee.gpr[kGprA0].d[0] = scan.nameAddress - 4 * argc + 8;
 }
 
-bool loadElfFile(const std::string& path) {
+std::string loadElfFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) return std::strerror(errno);
     struct stat status {};
     if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) {
         std::fclose(file);
-        return false;
+        return "it is a directory";
     }
     HostFileSource source(file);
-    loadElfImage(source, path);
+    std::string problem;
+    if (const char* reason = elfImageProblem(source))
+        problem = reason;
+    else
+        loadElfImage(source, path);
     std::fclose(file);
-    return true;
+    return problem;
 }
 
 bool fileHasElfMagic(const std::string& path) {

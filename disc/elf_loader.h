@@ -94,9 +94,10 @@ void loadElfImage(ElfSource& source, const std::string& path);
 // base name of `path`, and points a0 at it.
 void buildArgumentBlock(u32 lowest, const std::string& path);
 
-// Loads the executable at the host path `path`; false, with nothing
-// loaded, when the file cannot be opened or is a directory.
-bool loadElfFile(const std::string& path);
+// Loads the executable at the host path `path`. Answers an empty string
+// once it is loaded, or, with nothing loaded, why it cannot be: the file
+// cannot be opened, is a directory, or is not a loadable ELF file.
+std::string loadElfFile(const std::string& path);
 
 // True when the file at `path` starts with the ELF magic number.
 bool fileHasElfMagic(const std::string& path);

@@ -165,11 +165,12 @@ void MainWindow::openElf() {
 }
 
 void MainWindow::loadElf(const QString& path) {
-    if (!loadElfFile(path.toStdString())) {
-        statusBar()->showMessage("Cannot open " + path);
+    const std::string problem = loadElfFile(path.toStdString());
+    if (!problem.empty()) {
+        statusBar()->showMessage("Cannot load " + path + ": " + QString::fromStdString(problem));
         return;
     }
-    statusBar()->showMessage(elfHeaderHasMagic() ? "Loaded " + path : "Loaded " + path + " (no ELF magic number)");
+    statusBar()->showMessage("Loaded " + path);
 }
 
 void MainWindow::openIso() {

@@ -80,26 +80,10 @@ bool writeFile(const std::string& path, const void* data, std::size_t size, std:
 // Opens and loads the program; false (after saying why) when it cannot be
 // read or is no ELF file that has something to run.
 bool loadProgram(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        reportError("cannot open program '" + path + "': " + describeErrno());
-        return false;
-    }
-    struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
-        std::fclose(file);
-        reportError("cannot load program '" + path + "': it is a directory");
-        return false;
-    }
-    HostFileSource source(file);
-    if (const char* problem = elfImageProblem(source)) {
-        std::fclose(file);
-        reportError("cannot load program '" + path + "': " + problem);
-        return false;
-    }
-    loadElfImage(source, path);
-    std::fclose(file);
-    return true;
+    const std::string problem = loadElfFile(path);
+    if (problem.empty()) return true;
+    reportError("cannot load program '" + path + "': " + problem);
+    return false;
 }
 
 // The image must be a readable file before the plugins are loaded: the

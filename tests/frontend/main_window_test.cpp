@@ -13,6 +13,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "core/ee_state.h"
@@ -259,6 +260,18 @@ TEST_F(MainWindowTest, CommandLineFileOpensAnElfOrBootsADisc) {
     window.openFile("no-such-file.iso");
     EXPECT_EQ(programLoaded, 0u);
     EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Disc boot failed"));
+
+    // An ELF header with nothing to load is refused, with the reason, and
+    // leaves no program to start.
+    resetMachine();
+    std::string headerOnly(52, '\0');
+    headerOnly.replace(0, 6, "\x7F" "ELF\x01\x01");
+    const std::string path = std::filesystem::absolute("header-only.elf").string();
+    std::ofstream(path, std::ios::binary) << headerOnly;
+    openThroughMenu(path);
+    EXPECT_EQ(programLoaded, 0u);
+    EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+              "Cannot load " + path + ": it has no segment or section to load");
 }
 
 }  // namespace
