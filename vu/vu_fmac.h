@@ -37,9 +37,11 @@ inline u32 vuLaneFlags(double result, unsigned lane) {
 // (Z, S, U, O) from its groups; the sticky bits above stay.
 inline void vuStoreFlags(VuState& unit, u32 mac) {
     unit.vi[kViMac] = (unit.vi[kViMac] & ~0xFFFFu) | mac;
-    u32 summary = 0;
-    for (unsigned group = 0; group < 4; ++group)
-        if ((mac >> (4 * group)) & 0xF) summary |= 1u << group;
+    // Bit 0 of each group becomes "any lane set"; the multiply then gathers
+    // bits 0, 4, 8 and 12 into bits 12..15 without carries between them.
+    u32 anyLane = mac | mac >> 1;
+    anyLane = (anyLane | anyLane >> 2) & 0x1111u;
+    const u32 summary = (anyLane * 0x1248u >> 12) & 0xFu;
     unit.vi[kViStatus] = (unit.vi[kViStatus] & ~0xFu) | summary;
 }
 

@@ -20,11 +20,13 @@ inline __m128 vuDestLanes(u32 word) {
     return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(dest, laneBits), laneBits));
 }
 
-// A compare's move-mask has x in bit 0; a MAC group has x in bit 3.
-inline constexpr u8 kVuMacGroupFromMoveMask[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
-
+// One MAC group from a compare of the four double results. The shuffle
+// gathers one 32-bit half of each lane's all-ones or all-zeros mask in the
+// order w, z, y, x, so the move-mask comes out with x in bit 3, as the MAC
+// flag keeps it.
 inline u32 vuMacGroup(__m128d xy, __m128d zw) {
-    return kVuMacGroupFromMoveMask[_mm_movemask_pd(xy) | _mm_movemask_pd(zw) << 2];
+    return static_cast<u32>(_mm_movemask_ps(
+        _mm_shuffle_ps(_mm_castpd_ps(zw), _mm_castpd_ps(xy), _MM_SHUFFLE(1, 3, 1, 3))));
 }
 
 // The Z, S, U and O groups of the MAC flag for the four double results, as
