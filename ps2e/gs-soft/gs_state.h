@@ -99,25 +99,9 @@ struct Vertex {
     uint32_t fog = 0;
 };
 
-// The host-to-local transfer that HWREG and IMAGE data are filling.
-struct HostTransfer {
-    bool active = false;
-    uint32_t psm = 0;
-    uint32_t bp = 0;
-    uint32_t bw = 0;
-    uint32_t left = 0;
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint32_t x = 0;  // next pixel, relative to the rectangle
-    uint32_t y = 0;
-    uint32_t pendingBits = 0;  // bits of a pixel that straddles two pieces
-    uint32_t pendingCount = 0;
-};
-
-// The local-to-host transfer that GSreadFIFO2 empties: the TRXREG
-// rectangle of the source buffer, read row by row, packed as the source
-// format's bits per pixel, first pixel in the lowest bits.
-struct LocalTransfer {
+// The TRXREG rectangle of one side of a transfer (the source or the
+// destination half of BITBLTBUF and TRXPOS), walked row by row.
+struct TransferArea {
     bool active = false;
     uint32_t psm = 0;
     uint32_t bp = 0;
@@ -127,8 +111,26 @@ struct LocalTransfer {
     uint32_t bottom = 0;  // the row after the last
     uint32_t x = 0;       // next pixel, relative to the rectangle's left
     uint32_t y = 0;       // its row
+
+    // Moves to the next pixel; the area ends after its last one.
+    void advance() {
+        if (++x != width) return;
+        x = 0;
+        if (++y == bottom) active = false;
+    }
+};
+
+// The host-to-local transfer that HWREG and IMAGE data are filling.
+struct HostTransfer : TransferArea {
+    uint32_t pendingBits = 0;  // bytes of a pixel that straddles two pieces
+    uint32_t pendingCount = 0;  // how many of them, in bytes
+};
+
+// The local-to-host transfer that GSreadFIFO2 empties, packed as the source
+// format's bits per pixel, first pixel in the lowest bits.
+struct LocalTransfer : TransferArea {
     uint64_t pendingBits = 0;  // bits read from pixels, not yet handed out
-    uint32_t pendingCount = 0;
+    uint32_t pendingCount = 0;  // how many of them, in bits
 };
 
 // Privileged registers at 0x12000000 + 0x10 * index (PMODE up to BGCOLOR).

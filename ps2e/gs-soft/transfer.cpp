@@ -13,72 +13,47 @@ constexpr uint32_t kLocalToLocal = 2;
 // Coordinates wrap at the 2048-pixel edge of the GS's address space.
 constexpr uint32_t kCoordinateMask = 2047;
 
-void openHostToLocal() {
-    const uint64_t bitbltbuf = state.reg[kRegBitbltbuf];
-    const uint64_t trxpos = state.reg[kRegTrxpos];
-    const uint64_t trxreg = state.reg[kRegTrxreg];
-    HostTransfer& transfer = state.transfer;
-    transfer.psm = field(bitbltbuf, 56, 6);
-    transfer.bp = field(bitbltbuf, 32, 14);
-    transfer.bw = field(bitbltbuf, 48, 6);
-    transfer.left = field(trxpos, 32, 11);
-    const uint32_t top = field(trxpos, 48, 11);
-    transfer.width = field(trxreg, 0, 12);
-    transfer.height = field(trxreg, 32, 12);
-    transfer.x = 0;
-    transfer.y = top;
-    transfer.height += top;
-    transfer.pendingBits = transfer.pendingCount = 0;
-    transfer.active = transfer.width != 0 && transfer.height != top;
-}
+// Where each side's fields sit in BITBLTBUF and TRXPOS: the source in the
+// low word, the destination in the high word, in the same layout.
+constexpr unsigned kSourceHalf = 0;
+constexpr unsigned kDestinationHalf = 32;
 
-void openLocalToHost() {
+TransferArea openArea(unsigned half) {
     const uint64_t bitbltbuf = state.reg[kRegBitbltbuf];
     const uint64_t trxpos = state.reg[kRegTrxpos];
     const uint64_t trxreg = state.reg[kRegTrxreg];
-    LocalTransfer& readback = state.readback;
-    readback.psm = field(bitbltbuf, 24, 6);
-    readback.bp = field(bitbltbuf, 0, 14);
-    readback.bw = field(bitbltbuf, 16, 6);
-    readback.left = field(trxpos, 0, 11);
-    readback.y = field(trxpos, 16, 11);
-    readback.width = field(trxreg, 0, 12);
-    readback.bottom = readback.y + field(trxreg, 32, 12);
-    readback.x = 0;
-    readback.pendingBits = readback.pendingCount = 0;
-    readback.active = readback.width != 0 && readback.bottom != readback.y;
+    TransferArea area;
+    area.psm = field(bitbltbuf, half + 24, 6);
+    area.bp = field(bitbltbuf, half, 14);
+    area.bw = field(bitbltbuf, half + 16, 6);
+    area.left = field(trxpos, half, 11);
+    area.y = field(trxpos, half + 16, 11);
+    area.width = field(trxreg, 0, 12);
+    area.bottom = area.y + field(trxreg, 32, 12);
+    area.active = area.width != 0 && area.bottom != area.y;
+    return area;
 }
 
 // Copies the TRXREG rectangle from the source buffer to the destination,
 // in the order TRXPOS DIR gives, so that an overlapping copy moves each
 // pixel before it is overwritten when the guest chose the order for it.
 void copyLocalToLocal() {
-    const uint64_t bitbltbuf = state.reg[kRegBitbltbuf];
-    const uint64_t trxpos = state.reg[kRegTrxpos];
-    const uint64_t trxreg = state.reg[kRegTrxreg];
-    const uint32_t sourcePsm = field(bitbltbuf, 24, 6);
-    const uint32_t sourceBp = field(bitbltbuf, 0, 14);
-    const uint32_t sourceBw = field(bitbltbuf, 16, 6);
-    const uint32_t destPsm = field(bitbltbuf, 56, 6);
-    const uint32_t destBp = field(bitbltbuf, 32, 14);
-    const uint32_t destBw = field(bitbltbuf, 48, 6);
-    const uint32_t sourceX = field(trxpos, 0, 11);
-    const uint32_t sourceY = field(trxpos, 16, 11);
-    const uint32_t destX = field(trxpos, 32, 11);
-    const uint32_t destY = field(trxpos, 48, 11);
-    const uint32_t direction = field(trxpos, 59, 2);
-    const uint32_t width = field(trxreg, 0, 12);
-    const uint32_t height = field(trxreg, 32, 12);
+    const TransferArea source = openArea(kSourceHalf);
+    const TransferArea dest = openArea(kDestinationHalf);
+    const uint32_t direction = field(state.reg[kRegTrxpos], 59, 2);
+    const uint32_t width = source.width;
+    const uint32_t height = source.bottom - source.y;
     const bool rightToLeft = direction & 2;
     const bool bottomToTop = direction & 1;
     for (uint32_t row = 0; row < height; ++row) {
         const uint32_t y = bottomToTop ? height - 1 - row : row;
         for (uint32_t column = 0; column < width; ++column) {
             const uint32_t x = rightToLeft ? width - 1 - column : column;
-            const uint32_t pixel = state.memory.readPixel(sourcePsm, sourceBp, sourceBw, (sourceX + x) & kCoordinateMask,
-                                                          (sourceY + y) & kCoordinateMask);
-            state.memory.writePixel(destPsm, destBp, destBw, (destX + x) & kCoordinateMask, (destY + y) & kCoordinateMask,
-                                    pixel);
+            const uint32_t pixel = state.memory.readPixel(source.psm, source.bp, source.bw,
+                                                          (source.left + x) & kCoordinateMask,
+                                                          (source.y + y) & kCoordinateMask);
+            state.memory.writePixel(dest.psm, dest.bp, dest.bw, (dest.left + x) & kCoordinateMask,
+                                    (dest.y + y) & kCoordinateMask, pixel);
         }
     }
     ++state.generation;
@@ -87,10 +62,7 @@ void copyLocalToLocal() {
 void storePixel(HostTransfer& transfer, uint32_t value) {
     state.memory.writePixel(transfer.psm, transfer.bp, transfer.bw, (transfer.left + transfer.x) & kCoordinateMask,
                             transfer.y & kCoordinateMask, value);
-    if (++transfer.x == transfer.width) {
-        transfer.x = 0;
-        if (++transfer.y == transfer.height) transfer.active = false;
-    }
+    transfer.advance();
 }
 
 }  // namespace
@@ -100,10 +72,10 @@ void startTransfer() {
     state.readback.active = false;
     switch (field(state.reg[kRegTrxdir], 0, 2)) {
     case kHostToLocal:
-        openHostToLocal();
+        state.transfer = HostTransfer{openArea(kDestinationHalf)};
         break;
     case kLocalToHost:
-        openLocalToHost();
+        state.readback = LocalTransfer{openArea(kSourceHalf)};
         break;
     case kLocalToLocal:
         copyLocalToLocal();
@@ -145,10 +117,7 @@ void readLocalToHost(uint8_t* bytes, size_t count) {
                                                           readback.y & kCoordinateMask);
             readback.pendingBits |= uint64_t{pixel} << readback.pendingCount;
             readback.pendingCount += bits;
-            if (++readback.x == readback.width) {
-                readback.x = 0;
-                if (++readback.y == readback.bottom) readback.active = false;
-            }
+            readback.advance();
         }
         bytes[i] = static_cast<uint8_t>(readback.pendingBits);
         readback.pendingBits >>= 8;
