@@ -82,7 +82,7 @@ consteval VuLowerSubTables buildVuLowerSubTables() {
     for (auto& table : tables) table.fill(opUnassigned);
     for (const OpcodeEntry& entry : vuLowerSpecial2Entries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
     for (const OpcodeEntry& entry : vuLowerMicroOnlyEntries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
-    if constexpr (&unit == &vu1) {
+    if constexpr (kVuUnitOf<unit> == VuUnit::vu1) {
         tables[0][0x1A] = vuXtop;
         tables[0][0x1B] = vuXgkick;
     }
@@ -103,7 +103,7 @@ template <VuState& unit>
 consteval std::array<Handler, 128> buildVuLowerTable() {
     auto table = buildOpcodeTable<128>(vuLowerOpcodeEntries<unit>());
     table[0x40] = dispatchLowerFunction<unit>;
-    if constexpr (&unit == &vu1) {
+    if constexpr (kVuUnitOf<unit> == VuUnit::vu1) {
         using enum VuBranchTest;
         table[0x20] = vuB;
         table[0x21] = vuBal;
@@ -132,13 +132,13 @@ namespace {
 
 template <VuState& unit, unsigned subTable>
 void dispatchLowerSubTable() {
-    const VuLowerSubTables& tables = &unit == &vu0 ? vu0LowerSubTables : vu1LowerSubTables;
+    const VuLowerSubTables& tables = kVuUnitOf<unit> == VuUnit::vu0 ? vu0LowerSubTables : vu1LowerSubTables;
     tables[subTable][vuFieldFd(unit.code)]();
 }
 
 template <VuState& unit>
 void dispatchLowerFunction() {
-    const auto& table = &unit == &vu0 ? vu0LowerFunctionTable : vu1LowerFunctionTable;
+    const auto& table = kVuUnitOf<unit> == VuUnit::vu0 ? vu0LowerFunctionTable : vu1LowerFunctionTable;
     table[unit.code & 63]();
 }
 

@@ -25,7 +25,7 @@ inline constexpr u32 kVif1TopAddress = 0x10003C40;
 // Data memory in quadwords: VU0 has 4 KB, VU1 16 KB. Every access wraps.
 template <VuState& unit>
 constexpr u32 vuDataQuadwordMask() {
-    if constexpr (&unit == &vu1) return 0x3FFF >> 4;
+    if constexpr (kVuUnitOf<unit> == VuUnit::vu1) return 0x3FFF >> 4;
     else return 0x0FFF >> 4;
 }
 

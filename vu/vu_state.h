@@ -25,6 +25,16 @@ struct VuState {
 extern VuState vu0;
 extern VuState vu1;
 
+// The unit a handler template serves, known when the template is
+// instantiated: VU1 alone has 16 KB of data memory, the micro-mode branches
+// and XGKICK. Matched by specialisation rather than by comparing addresses,
+// which is not a constant expression once the compiler instruments pointers.
+enum class VuUnit { vu0, vu1 };
+template <VuState& unit>
+inline constexpr VuUnit kVuUnitOf = VuUnit::vu0;
+template <>
+inline constexpr VuUnit kVuUnitOf<vu1> = VuUnit::vu1;
+
 enum VuControlRegister : unsigned {
     kViStatus = 16,
     kViMac = 17,

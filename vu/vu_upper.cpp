@@ -26,7 +26,7 @@ namespace {
 
 template <VuState& unit, unsigned subTable>
 void dispatchUpperSubTable() {
-    const VuUpperSubTables& tables = &unit == &vu0 ? vu0UpperSubTables : vu1UpperSubTables;
+    const VuUpperSubTables& tables = kVuUnitOf<unit> == VuUnit::vu0 ? vu0UpperSubTables : vu1UpperSubTables;
     tables[subTable][vuFieldFd(unit.code)]();
 }
 
