@@ -6,8 +6,9 @@
 
 #include "ps2e/cdvd-image/cdvd_settings.h"
 #include "ps2e/cdvd-image/disc_image_file.h"
+#include "ps2e/cdvd-image/image_chooser.h"
 #include "ps2e/ps2e.h"
-#include "ps2e/support/desktop_tools.h"
+#include "ps2e/support/plugin_dialogs.h"
 #include "ps2e/support/settings_file.h"
 
 namespace {
@@ -96,19 +97,12 @@ int32_t CDVDgetTD(uint8_t track, void* buffer) {
     return 0;
 }
 
-// A file chooser of the desktop picks the image; without one, the settings
-// file is opened for editing (or its path is given) instead.
+// The image chosen is served from the next CDVDopen on.
 void CDVDconfigure(void) {
-    const std::string path = settingsPath();
-    const std::optional<std::string> chosen = chooseFileOnDesktop("Choose a disc image", configuredImage(path));
-    if (chosen) {
-        if (!storeConfiguredImage(path, *chosen)) report("cannot write the settings file '" + path + "'");
-        return;
-    }
-    if (configuredImage(path).empty()) storeConfiguredImage(path, "");
-    if (!openFileOnDesktop(path)) {
-        report("no file chooser found (zenity or kdialog); name the image as Image= in section [Disc] of '" + path + "'");
-    }
+    runPluginDialog("cdvd-image", [] {
+        const std::string path = settingsPath();
+        if (!chooseDiscImage(path)) report("cannot write the settings file '" + path + "'");
+    });
 }
 
 void CDVDabout(void) {

@@ -1,7 +1,7 @@
 // The window side of the software GS: GSopen shows the displayed picture in
 // an SDL window (or, with no display, draws without one), GSvsync presents
 // and paces it, GSmakeSnapshot saves it, and GSconfigure edits the window's
-// settings.
+// settings in a dialog.
 #include <SDL2/SDL.h>
 
 #include <cstdio>
@@ -11,9 +11,10 @@
 #include "ps2e/gs-soft/presentation_pacing.h"
 #include "ps2e/gs-soft/presentation_window.h"
 #include "ps2e/gs-soft/settings.h"
+#include "ps2e/gs-soft/settings_dialog.h"
 #include "ps2e/gs-soft/snapshot.h"
 #include "ps2e/ps2e.h"
-#include "ps2e/support/desktop_tools.h"
+#include "ps2e/support/plugin_dialogs.h"
 #include "ps2e/support/settings_file.h"
 
 namespace {
@@ -67,15 +68,11 @@ void GSkeyEvent(keyEvent* event) {
 
 void GSmakeSnapshot(const char* directory) { makeSnapshot(directory != nullptr ? directory : ""); }
 
-// The settings are edited in their file: written out complete and opened
-// with the desktop's editor; the next GSopen reads them.
 void GSconfigure(void) {
-    const std::string path = settingsPath();
-    if (!writeGsSettings(path, readGsSettings(path))) {
-        std::fprintf(stderr, "gs-soft: cannot write the settings file '%s'\n", path.c_str());
-        return;
-    }
-    if (!openFileOnDesktop(path)) std::fprintf(stderr, "gs-soft: edit the window settings in '%s'\n", path.c_str());
+    runPluginDialog("gs-soft", [] {
+        const std::string path = settingsPath();
+        if (!editGsSettings(path)) std::fprintf(stderr, "gs-soft: cannot write the settings file '%s'\n", path.c_str());
+    });
 }
 
 void GSabout(void) {

@@ -195,7 +195,9 @@ PadInput inputOfPort(std::size_t port, const KeyMap& keys) {
         }
         if (SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT) > kTriggerThreshold) input.buttonsHeld |= kPadL2;
         if (SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) > kTriggerThreshold) input.buttonsHeld |= kPadR2;
+        input.analogButtonHeld = SDL_GameControllerGetButton(controller, SDL_CONTROLLER_BUTTON_GUIDE) != 0;
     }
+    if (isDown(keys[static_cast<std::size_t>(PadControl::Analog)])) input.analogButtonHeld = true;
     input.rightX = stickAxis(keys, PadControl::RightStickLeft, PadControl::RightStickRight, controller, SDL_CONTROLLER_AXIS_RIGHTX);
     input.rightY = stickAxis(keys, PadControl::RightStickUp, PadControl::RightStickDown, controller, SDL_CONTROLLER_AXIS_RIGHTY);
     input.leftX = stickAxis(keys, PadControl::LeftStickLeft, PadControl::LeftStickRight, controller, SDL_CONTROLLER_AXIS_LEFTX);

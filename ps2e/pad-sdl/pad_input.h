@@ -4,7 +4,8 @@
 // those a test or another front end pushes. SDL game controllers are opened
 // as they are plugged in, the first for port 1 and the second for port 2,
 // and mapped by position (SDL's bottom face button is cross, the right one
-// circle; the shoulders L1 and R1, the triggers L2 and R2).
+// circle; the shoulders L1 and R1, the triggers L2 and R2, the middle
+// button the pad's ANALOG button).
 #pragma once
 
 #include <optional>

@@ -10,11 +10,12 @@
 #include <cstdio>
 #include <optional>
 
+#include "ps2e/pad-sdl/key_map_dialog.h"
 #include "ps2e/pad-sdl/pad_input.h"
 #include "ps2e/pad-sdl/pad_protocol.h"
 #include "ps2e/pad-sdl/pad_settings.h"
 #include "ps2e/ps2e.h"
-#include "ps2e/support/desktop_tools.h"
+#include "ps2e/support/plugin_dialogs.h"
 #include "ps2e/support/settings_file.h"
 
 namespace {
@@ -83,16 +84,17 @@ uint8_t PADpoll(uint8_t value) { return polledPort ? ports[*polledPort].poll(val
 
 uint32_t PADquery(void) { return 3; /* both ports */ }
 
-// The map is edited in the settings file: it is written out complete (with
-// the defaults for what it lacks) and opened with the desktop's editor; the
-// next run reads it.
+// The key map dialog edits the settings file; open pads take the new map at
+// once, closed ones read it when they open.
 void PADconfigure(void) {
-    const std::string path = settingsPath();
-    if (!writePadSettings(path, readPadSettings(path))) {
-        std::fprintf(stderr, "pad-sdl: cannot write the settings file '%s'\n", path.c_str());
-        return;
-    }
-    if (!openFileOnDesktop(path)) std::fprintf(stderr, "pad-sdl: edit the key map in '%s'\n", path.c_str());
+    runPluginDialog("pad-sdl", [] {
+        const std::string path = settingsPath();
+        if (!editPadKeyMap(path)) {
+            std::fprintf(stderr, "pad-sdl: cannot write the settings file '%s'\n", path.c_str());
+            return;
+        }
+        settings = readPadSettings(path);
+    });
 }
 
 void PADabout(void) {

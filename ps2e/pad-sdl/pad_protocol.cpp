@@ -13,6 +13,8 @@ constexpr uint8_t kSetActuatorMapping = 0x4D;
 
 // Bytes after the id and the 0x5A: the longest exchange the protocol has.
 constexpr unsigned kLastPosition = 2 + 6;
+// The second data byte of 0x44 that locks the mode.
+constexpr uint8_t kLockMode = 0x03;
 // What the pad answers once its data are spent.
 constexpr uint8_t kLineIdle = 0xFF;
 
@@ -46,10 +48,13 @@ Answer queryAnswer(uint8_t command, uint8_t firstArgument, bool analog) {
 void PadProtocol::reset() {
     analog_ = false;
     configMode_ = false;
+    modeLocked_ = false;
     position_ = 0;
+    input_ = PadInput{};
 }
 
 void PadProtocol::startPoll(const PadInput& input) {
+    if (input.analogButtonHeld && !input_.analogButtonHeld && !modeLocked_) analog_ = !analog_;
     input_ = input;
     position_ = 0;
     answerLength_ = 0;
@@ -97,7 +102,7 @@ void PadProtocol::applyArgument(unsigned index, uint8_t argument) {
         if (commandInConfigMode_ && argument == 0) configMode_ = false;
         return;
     }
-    // The second byte of 0x44 locks the mode against the pad's own analog
-    // button, which this pad does not have.
-    if (command_ == kSetMode && commandInConfigMode_ && index == 0 && argument <= 1) analog_ = argument == 1;
+    if (command_ != kSetMode || !commandInConfigMode_) return;
+    if (index == 0 && argument <= 1) analog_ = argument == 1;
+    if (index == 1) modeLocked_ = argument == kLockMode;
 }

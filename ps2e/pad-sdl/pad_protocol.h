@@ -10,9 +10,13 @@
 //
 // Command 0x42 reads the buttons. 0x43 with data byte 1 enters
 // configuration mode (answering as 0x42 does) and with 0 leaves it; in
-// configuration mode 0x44 sets digital (0) or analog (1) mode, and 0x45, 0x46, 0x47 and 0x4C answer what a
-// DualShock 2 answers. Outside configuration mode every other command reads
-// the buttons as 0x42 does.
+// configuration mode 0x44 sets digital (0) or analog (1) mode, its second
+// data byte 3 locking that mode against the pad's ANALOG button, and 0x45,
+// 0x46, 0x47 and 0x4C answer what a DualShock 2 answers. Outside
+// configuration mode every other command reads the buttons as 0x42 does.
+//
+// Pressing the ANALOG button switches between digital and analog mode
+// unless the guest locked the mode; holding it switches once.
 #pragma once
 
 #include <array>
@@ -46,6 +50,7 @@ inline constexpr uint8_t kStickCentre = 0x80;
 // from 0x00 (left, up) to 0xFF (right, down).
 struct PadInput {
     uint16_t buttonsHeld = 0;
+    bool analogButtonHeld = false;
     uint8_t rightX = kStickCentre;
     uint8_t rightY = kStickCentre;
     uint8_t leftX = kStickCentre;
@@ -59,15 +64,19 @@ inline constexpr uint8_t kDataFollows = 0x5A;
 
 class PadProtocol {
 public:
-    // Back to a digital pad outside configuration mode, as after power-on.
+    // Back to a digital, unlocked pad outside configuration mode, as after
+    // power-on.
     void reset();
 
-    // Starts an exchange; the data it answers are taken from `input`.
+    // Starts an exchange; the data it answers are taken from `input`. A
+    // press of the ANALOG button since the last exchange switches the mode
+    // first, unless it is locked.
     void startPoll(const PadInput& input);
     uint8_t poll(uint8_t sent);
 
     bool analog() const { return analog_; }
     bool inConfigMode() const { return configMode_; }
+    bool modeLocked() const { return modeLocked_; }
 
 private:
     uint8_t id() const;
@@ -77,6 +86,7 @@ private:
 
     bool analog_ = false;
     bool configMode_ = false;
+    bool modeLocked_ = false;
 
     PadInput input_;
     unsigned position_ = 0;  // bytes exchanged since startPoll

@@ -41,6 +41,7 @@ constexpr std::array<ControlDescription, kPadControlCount> kControls{{
     {"RightStickDown", 0, SDLK_UNKNOWN},
     {"RightStickLeft", 0, SDLK_UNKNOWN},
     {"RightStickRight", 0, SDLK_UNKNOWN},
+    {"Analog", 0, SDLK_HOME},
 }};
 
 std::string sectionOfPort(std::size_t port) { return "Port" + std::to_string(port + 1); }

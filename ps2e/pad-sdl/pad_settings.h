@@ -4,7 +4,8 @@
 // the control without a key. Controls the file does not mention keep their
 // defaults: port 1 has the arrows for the D-pad, Z, X, A and S for cross,
 // circle, square and triangle, Q and W for L1 and L2, E and R for R1 and R2,
-// Return for Start and Backspace for Select; port 2 has no keys.
+// Return for Start, Backspace for Select and Home for the ANALOG button;
+// port 2 has no keys.
 #pragma once
 
 #include <SDL2/SDL_keycode.h>
@@ -20,13 +21,15 @@ enum class PadControl {
     Start, Select, L3, R3,
     LeftStickUp, LeftStickDown, LeftStickLeft, LeftStickRight,
     RightStickUp, RightStickDown, RightStickLeft, RightStickRight,
+    Analog,
 };
-inline constexpr std::size_t kPadControlCount = 24;
+inline constexpr std::size_t kPadControlCount = 25;
 inline constexpr std::size_t kPadPortCount = 2;
 
 // The name of a control in the settings file ("Cross", "LeftStickUp").
 const char* padControlName(PadControl control);
-// The PadButton bit of a button, 0 for a stick direction.
+// The PadButton bit of a button, 0 for a stick direction and for the
+// ANALOG button, which the pad keeps to itself.
 uint16_t padControlButton(PadControl control);
 
 using KeyMap = std::array<SDL_Keycode, kPadControlCount>;  // SDLK_UNKNOWN: no key

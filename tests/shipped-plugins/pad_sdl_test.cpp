@@ -140,6 +140,47 @@ TEST_F(PadSdl, ModeCommandsSwitchToAnalogWithItsStickBytesAndBack) {
     EXPECT_EQ(exchangeRead(1, 2)[0], 0x41);
 }
 
+// The ANALOG button (Home by default) switches the mode at each press, not
+// while held, unless the guest locked the mode with 0x44's second byte.
+TEST_F(PadSdl, AnalogButtonSwitchesTheModeUnlessTheGuestLockedIt) {
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 6), (Bytes{0x73, 0x5A, 0xFF, 0xFF, 0x80, 0x80, 0x80, 0x80}));
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73) << "held: no second switch";
+    EXPECT_EQ(exchangeRead(2, 2)[0], 0x41) << "port 2 has no ANALOG key";
+    pushKey(SDLK_HOME, false);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73);
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x41);
+    pushKey(SDLK_HOME, false);
+
+    // Digital and locked: the button does nothing.
+    exchange(1, {0x43, 0x00, 0x01, 0x00});
+    exchange(1, {0x44, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00});
+    exchange(1, {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    exchangeRead(1, 2);
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x41) << "locked";
+    pushKey(SDLK_HOME, false);
+    exchangeRead(1, 2);
+
+    // Set again with any other second byte, the mode is free.
+    exchange(1, {0x43, 0x00, 0x01, 0x00});
+    exchange(1, {0x44, 0x00, 0x01, 0x02, 0x00, 0x00, 0x00, 0x00});
+    exchange(1, {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73);
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x41) << "unlocked";
+    pushKey(SDLK_HOME, false);
+
+    // A machine initialisation forgets the lock.
+    exchange(1, {0x43, 0x00, 0x01, 0x00});
+    exchange(1, {0x44, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00});
+    exchange(1, {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    init(1);
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73);
+}
+
 // A controller plugged in while running serves port 1: its face buttons by
 // position, its triggers as L2 and R2, its sticks in the analog answer.
 TEST_F(PadSdl, HotPluggedControllerDrivesPort1UntilPulledOut) {
@@ -175,6 +216,22 @@ TEST_F(PadSdl, HotPluggedControllerDrivesPort1UntilPulledOut) {
     const Bytes analog = exchangeRead(1, 6);
     EXPECT_EQ(analog[0], 0x73);
     EXPECT_EQ((Bytes{analog.begin() + 4, analog.end()}), (Bytes{0xC0, 0x80, 0x00, 0xFF}));
+
+    // The middle button is the pad's ANALOG button: it does nothing while
+    // the mode is locked (as above), and switches it once unlocked.
+    const auto pressMiddleButton = [&] {
+        SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_GUIDE, 1);
+        const uint8_t id = exchangeRead(1, 2)[0];
+        SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_GUIDE, 0);
+        exchangeRead(1, 2);
+        return id;
+    };
+    EXPECT_EQ(pressMiddleButton(), 0x73) << "locked";
+    exchange(1, {0x43, 0x00, 0x01, 0x00});
+    exchange(1, {0x44, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00});
+    exchange(1, {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(pressMiddleButton(), 0x41) << "unlocked";
+    EXPECT_EQ(pressMiddleButton(), 0x73);
 
     SDL_JoystickClose(joystick);
     ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
@@ -216,6 +273,7 @@ TEST(PadSettings, RoundTripKeepsEveryBindingAndTheDefaultsAreTheDocumentedKeys) 
         {"Up", "Up"},       {"Down", "Down"},  {"Left", "Left"}, {"Right", "Right"}, {"Cross", "Z"},
         {"Circle", "X"},    {"Square", "A"},   {"Triangle", "S"}, {"L1", "Q"},      {"L2", "W"},
         {"R1", "E"},        {"R2", "R"},       {"Start", "Return"}, {"Select", "Backspace"}, {"L3", ""},
+        {"Analog", "Home"},
     };
     for (const auto& [control, key] : documented) EXPECT_EQ(written.value("Port1", control), key) << control;
     EXPECT_EQ(written.value("Port2", "Cross"), "");
