@@ -17,6 +17,7 @@
 #include "core/emulation.h"
 #include "debugger/debug_log.h"
 #include "debugger/disassembler.h"
+#include "debugger/disassembly_listing.h"
 #include "debugger/hex_address.h"
 #include "plugins/plugin_host.h"
 #include "vu/vu_state.h"
@@ -103,6 +104,12 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
     pages_->addTab(registerPage(139, vf0Rows_, 32, 2, 1351, [](int i) { return QString("vf%1").arg(i); }), "VF0");
     pages_->addTab(registerPage(140, vf1Rows_, 32, 2, 1451, [](int i) { return QString("vf%1").arg(i); }), "VF1");
 
+    listing_ = new QListWidget;
+    listing_->setObjectName("disassembly");
+    listing_->setFont(QFont("Monospace"));
+    listing_->setMinimumWidth(320);
+    QPushButton* refreshListingButton = button("Refresh", "disassemblyRefresh");
+    connect(refreshListingButton, &QPushButton::clicked, this, &DebuggerWindow::refreshListing);
     trace_ = new QListWidget;
     trace_->setObjectName("1034");
     trace_->setFont(QFont("Monospace"));
@@ -134,8 +141,13 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
     auto* lists = new QVBoxLayout;
     lists->addWidget(trace_, 3);
     lists->addWidget(messages_, 1);
+    auto* code = new QVBoxLayout;
+    code->addWidget(new QLabel("Code around the PC"));
+    code->addWidget(listing_);
+    code->addWidget(refreshListingButton, 0, Qt::AlignLeft);
     auto* top = new QHBoxLayout;
     top->addWidget(pages_, 3);
+    top->addLayout(code, 2);
     top->addLayout(lists, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -143,6 +155,7 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
 
     setDebugLogHook([this](const std::string& text) { messages_->addItem(QString::fromStdString(text)); });
     refreshRegisters();
+    refreshListing();
     acquirePlugins();
 }
 
@@ -196,12 +209,25 @@ void DebuggerWindow::refreshRegisters() {
     pc_->setText(formatted("%08X", ee.pc));
 }
 
+void DebuggerWindow::refreshListing() {
+    listing_->clear();
+    const std::vector<std::string> lines = disassemblyAround(ee.pc, kListingContext, kListingContext);
+    int pcRow = 0;
+    for (const std::string& line : lines) {
+        if (line.starts_with('>')) pcRow = listing_->count();
+        listing_->addItem(QString::fromStdString(line));
+    }
+    listing_->setCurrentRow(pcRow);
+    listing_->scrollToItem(listing_->item(pcRow), QAbstractItemView::PositionAtCenter);
+}
+
 void DebuggerWindow::appendTrace(u32 word, u32 pc) {
     auto* item = new QListWidgetItem(QString::fromStdString(disasmLine(word, pc)));
     item->setToolTip(QString::fromStdString(disasmInstruction(word, pc - 4)));
     trace_->addItem(item);
     trace_->scrollToBottom();
     refreshRegisters();
+    refreshListing();
 }
 
 void DebuggerWindow::setRunInProgress(bool running) {
@@ -209,8 +235,12 @@ void DebuggerWindow::setRunInProgress(bool running) {
     closeButton_->setEnabled(!busy_);
 }
 
-// One instruction; the rows are not redrawn until a batch or a break.
-void DebuggerWindow::step() { cpuStep(); }
+// One instruction; the register rows and the PC are not redrawn until a
+// batch or a break, but the code listing follows the PC.
+void DebuggerWindow::step() {
+    cpuStep();
+    refreshListing();
+}
 
 void DebuggerWindow::stepBatch() {
     for (int i = 0; i < kBatchSteps; ++i) cpuStep();

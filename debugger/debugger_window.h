@@ -1,6 +1,7 @@
 // The "Debug" window: the EE, FPU and VU registers on five pages, the PC,
-// a trace of disassembled instructions, the message list, and stepping by
-// one instruction, by 5000, or up to a typed address.
+// the code around the PC, a trace of disassembled instructions, the
+// message list, and stepping by one instruction, by 5000, or up to a typed
+// address.
 #pragma once
 
 #include <QDialog>
@@ -17,12 +18,16 @@ class DebuggerWindow : public QDialog {
 public:
     // "Set Break" gives up after this many steps without reaching its address.
     static constexpr u64 kSetBreakStepLimit = 100'000'000;
+    // The code listing shows this many instructions before and after the PC.
+    static constexpr u32 kListingContext = 16;
 
     explicit DebuggerWindow(QWidget* parent = nullptr);
     ~DebuggerWindow() override;
 
     // Redraws every register row and the PC.
     void refreshRegisters();
+    // Lists the code around the current PC again.
+    void refreshListing();
     // Appends the trace line of `word` with `pc`, then redraws the registers.
     void appendTrace(u32 word, u32 pc);
     // While a run is in progress the stepping buttons are disabled.
@@ -61,6 +66,7 @@ private:
     QLineEdit* viRows_[64];   // VU0's 32 slots, then VU1's
     QLineEdit* vf0Rows_[32];
     QLineEdit* vf1Rows_[32];
+    QListWidget* listing_;
     QListWidget* trace_;
     QListWidget* messages_;
     QLineEdit* pc_;

@@ -5,6 +5,7 @@
 
 #include "core/ee_state.h"
 #include "debugger/disassembler_names.h"
+#include "debugger/vu_macro_disassembler.h"
 #include "kernel/syscalls.h"
 
 namespace {
@@ -201,6 +202,7 @@ Form operandForm(u32 word) {
     case kOpRegimm: return regimmForm(rtOf(word));
     case kOpCop0:
         if (rsOf(word) == 0 || rsOf(word) == 4) return Form::RtCop0;
+        if (rsOf(word) == 8) return bits(word, 18, 3) == 0 ? Form::Branch : Form::Unknown;
         return rsOf(word) == 16 ? Form::None : Form::Unknown;
     case kOpCop1: return cop1Form(word);
     case kOpCop2:
@@ -219,8 +221,9 @@ constexpr std::pair<const char*, const char*> kAssemblerSpellings[] = {
 };
 
 // The trace name as an assembler writes it: lower case, the FPU's
-// underscores back to dots, the SYNC.P form, and the pipeline-1 multimedia
-// moves with their format suffix.
+// underscores back to dots, the SYNC.P form, the COP0 branches, the
+// interlocking COP2 moves, and the pipeline-1 multimedia moves with their
+// format suffix.
 std::string assemblerMnemonic(u32 word) {
     std::string name = tableName(word);
     while (!name.empty() && name.back() == ' ') name.pop_back();
@@ -229,6 +232,14 @@ std::string assemblerMnemonic(u32 word) {
     }
     if (name == "SYNC" && saOf(word) == 0x10) name = "SYNC.P";
     for (char& c : name) c = c == '_' ? '.' : static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    // The trace names the four COP0 branches by their format alone.
+    if (word >> 26 == kOpCop0 && rsOf(word) == 8) {
+        static constexpr const char* kConditions[] = {"f", "t", "fl", "tl"};
+        name += kConditions[bits(word, 16, 2)];
+    }
+    // The COP2 moves with bit 0 set wait for a running VU0 micro program.
+    const unsigned cop2Format = rsOf(word);
+    if (word >> 26 == kOpCop2 && cop2Format != 8 && cop2Format < 16 && (word & 1)) name += ".i";
     if (word >> 26 == kOpMmi && (functionOf(word) == 0x30 || functionOf(word) == 0x31)) {
         static constexpr const char* kPmfhlFormats[] = {".lw", ".uw", ".slw", ".lh", ".sh"};
         const unsigned format = saOf(word);
@@ -313,6 +324,7 @@ std::string disasmLine(u32 word, u32 pc) {
 }
 
 std::string disasmInstruction(u32 word, u32 address) {
+    if (word >> 26 == kOpCop2 && rsOf(word) >= 16) return vuMacroInstruction(word, tableName(word));
     const Form form = operandForm(word);
     if (form == Form::Unknown) return "";
     const std::string name = assemblerMnemonic(word);

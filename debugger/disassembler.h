@@ -17,7 +17,6 @@ std::string disasmLine(u32 word, u32 pc);
 // The instruction at guest address `address` with its operands, as an
 // assembler writes it ("addiu sp,sp,-16", "beq a0,zero,0x100040"): lower-case
 // mnemonic, ABI register names, branch and jump targets as absolute
-// addresses. Empty for the encodings it does not spell out: unassigned
-// codes and the VU macro operations, whose field masks it leaves to the
-// name alone.
+// addresses; the VU macro operations with their field masks
+// ("vaddx.xyz $vf1xyz,$vf2xyz,$vf3x"). Empty for unassigned codes.
 std::string disasmInstruction(u32 word, u32 address);

@@ -14,6 +14,7 @@
 #include "debugger/debug_log.h"
 #include "debugger/debugger_window.h"
 #include "debugger/disassembler.h"
+#include "debugger/disassembly_listing.h"
 #include "debugger/memory_view.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
@@ -104,17 +105,29 @@ TEST_F(DebuggerWindowTest, RegisterPagesShowEachUnitInItsFormat) {
     }
 }
 
+// The line of the code listing marked as the PC's, or an empty string.
+QString listedPcLine(const QWidget* window) {
+    for (const QString& line : listLines(window, "disassembly")) {
+        if (line.startsWith("> ")) return line;
+    }
+    return {};
+}
+
 TEST_F(DebuggerWindowTest, StepAndStepBatchRunTheGuest) {
     DebuggerWindow window;
     window.show();
     const QString pcShown = rowText(&window, 1039);
     const u32 cycleBefore = ee.cycle;
     const u32 pcBefore = ee.pc;
+    EXPECT_EQ(listLines(&window, "disassembly").size(), qsizetype{2 * DebuggerWindow::kListingContext + 1});
+    EXPECT_TRUE(listedPcLine(&window).startsWith(QString::asprintf("> %08X  %08X  ", ee.pc, guestWord(ee.pc))))
+        << listedPcLine(&window).toStdString();
     click(&window, "1035");
     EXPECT_EQ(ee.cycle, cycleBefore + 1);
     EXPECT_NE(ee.pc, pcBefore);
-    EXPECT_EQ(rowText(&window, 1039), pcShown) << "Step redraws nothing";
+    EXPECT_EQ(rowText(&window, 1039), pcShown) << "Step redraws no register";
     EXPECT_TRUE(listLines(&window, "1034").isEmpty());
+    EXPECT_TRUE(listedPcLine(&window).startsWith(QString::asprintf("> %08X", ee.pc))) << "the listing follows";
 
     click(&window, "1037");
     EXPECT_GE(ee.cycle - cycleBefore, 5001u) << "5000 steps, delay slots counting as well";
@@ -122,6 +135,15 @@ TEST_F(DebuggerWindowTest, StepAndStepBatchRunTheGuest) {
     ASSERT_EQ(trace.size(), 1);
     EXPECT_EQ(trace[0].toStdString(), disasmLine(ee.code, ee.pc));
     EXPECT_EQ(rowText(&window, 1039), QString::asprintf("%08X", ee.pc)) << "the batch redraws";
+    EXPECT_EQ(listedPcLine(&window).toStdString(), disassemblyAround(ee.pc, 0, 0).front());
+
+    // A PC moved elsewhere (a run from the main window) shows after Refresh.
+    const u32 pcNow = ee.pc;
+    ee.pc = 0x00100000;
+    EXPECT_TRUE(listedPcLine(&window).startsWith(QString::asprintf("> %08X", pcNow)));
+    click(&window, "disassemblyRefresh");
+    EXPECT_EQ(listedPcLine(&window).toStdString(), disassemblyAround(0x00100000, 0, 0).front());
+    ee.pc = pcNow;
     EXPECT_FALSE(control<QListWidget>(&window, "1034")->item(0)->toolTip().isEmpty())
         << "the line's operands are in its tool tip";
 }

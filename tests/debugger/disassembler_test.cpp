@@ -13,7 +13,11 @@
 
 #include "core/ee_state.h"
 #include "debugger/disassembler.h"
+#include "debugger/disassembly_listing.h"
 #include "debugger/hex_address.h"
+#include "memory/bus.h"
+#include "memory/host_access.h"
+#include "support/guest_machine.h"
 
 namespace {
 
@@ -46,6 +50,40 @@ TEST(Disassembler, TypedAddressesNeedExactlyEightDigits) {
     EXPECT_EQ(parseHex8("0010000g"), 0u);
     EXPECT_EQ(parseHex8("001000001"), 0x00100000u) << "a ninth character is not read";
     EXPECT_EQ(parseHex8(""), 0u);
+}
+
+// The listing around the PC shows the words the CPU would fetch, the PC's
+// line marked, and stops at the ends of the address space.
+TEST(Disassembler, ListingAroundAnAddress) {
+    resetMachine();
+    memFree();
+    EXPECT_EQ(disassemblyAround(0x00100000, 1, 0),
+              (std::vector<std::string>{"  000FFFFC  --------  unmapped", "> 00100000  --------  unmapped"}))
+        << "no memory yet";
+    resetMachine();
+
+    const u32 words[] = {0x27BDFFF0, 0x00000001, 0x4BE31068, 0x03E00008, 0};
+    for (u32 i = 0; i < 5; ++i) hostStore<u32>(guestRamAt(0x00100000 + 4 * i), words[i]);
+    EXPECT_EQ(disassemblyAround(0x00100008, 2, 2),
+              (std::vector<std::string>{
+                  "  00100000  27BDFFF0  addiu sp,sp,-16",
+                  "  00100004  00000001  NI",
+                  "> 00100008  4BE31068  vadd.xyzw $vf1xyzw,$vf2xyzw,$vf3xyzw",
+                  "  0010000C  03E00008  jr ra",
+                  "  00100010  00000000  sll zero,zero,0x0",
+              }));
+    // Through an alias: the same words, the addresses as asked.
+    EXPECT_EQ(disassemblyAround(0x80100008, 0, 0), (std::vector<std::string>{"> 80100008  4BE31068  vadd.xyzw "
+                                                                             "$vf1xyzw,$vf2xyzw,$vf3xyzw"}));
+
+    const std::vector<std::string> low = disassemblyAround(0x00000004, 16, 1);
+    ASSERT_EQ(low.size(), 3u) << "nothing before address 0";
+    EXPECT_TRUE(low[0].starts_with("  00000000"));
+    EXPECT_TRUE(low[1].starts_with("> 00000004"));
+    const std::vector<std::string> high = disassemblyAround(0xFFFFFFF8, 1, 16);
+    ASSERT_EQ(high.size(), 3u) << "nothing past 0xFFFFFFFF";
+    EXPECT_TRUE(high[2].starts_with("  FFFFFFFC"));
+    EXPECT_EQ(disassemblyAround(0x00100002, 1, 0).front().substr(0, 12), "  000FFFFE  ") << "unaligned as given";
 }
 
 // ---- Against objdump --------------------------------------------------------
@@ -86,6 +124,10 @@ std::string normaliseObjdump(std::string mnemonic, std::string operands) {
     if (mnemonic == "negu" || mnemonic == "neg") {
         mnemonic = mnemonic == "negu" ? "subu" : "sub";
         result = std::regex_replace(result, std::regex(R"(^(\w+),)"), "$01,zero,");
+    } else if (mnemonic.starts_with("vadda.") || mnemonic.starts_with("vmsuba.")) {
+        // binutils' table has these two with fs and ft exchanged, against
+        // the encoding of every other accumulator operation.
+        result = std::regex_replace(result, std::regex(R"(^(\$ACC\w*),(\$vf\w+),(\$vf\w+)$)"), "$01,$03,$02");
     } else if (mnemonic == "dli") {
         mnemonic = "ori";
         result = std::regex_replace(result, std::regex(R"(^(\w+),)"), "$01,zero,");
@@ -120,7 +162,7 @@ TEST(Disassembler, AgreesWithObjdumpOnTheGuestPrograms) {
     ASSERT_GE(programs.size(), 10u) << "guest programs missing from " << CORVANE_GUEST_DIR;
 
     unsigned compared = 0;
-    unsigned namesCompared = 0;
+    unsigned vuMacrosCompared = 0;
     std::set<std::string> mnemonicsCompared;
     std::map<std::string, unsigned> onlyObjdumpKnows;
     for (const std::string& program : programs) {
@@ -131,20 +173,11 @@ TEST(Disassembler, AgreesWithObjdumpOnTheGuestPrograms) {
                                       !listed.text.starts_with("c2 ") && !listed.text.starts_with("c0 ");
             if (!objdumpKnows) continue;
             if (mine.empty()) {
-                const std::string mnemonic = listed.text.substr(0, listed.text.find(' '));
-                ++onlyObjdumpKnows[mnemonic];
-                // The VU macro operations are named without their field
-                // masks; the trace calls VMINI by its macro name VMIN.
-                std::string expected = mnemonic.substr(0, mnemonic.find('.'));
-                if (expected.starts_with("vmini")) expected.erase(4, 1);
-                if (!expected.starts_with("v")) continue;
-                std::string name = disasmName(listed.word);
-                for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                EXPECT_EQ(name, expected) << program << " at " << std::hex << listed.address;
-                ++namesCompared;
+                ++onlyObjdumpKnows[listed.text.substr(0, listed.text.find(' '))];
                 continue;
             }
             ++compared;
+            if (listed.word >> 25 == (18u << 1 | 1)) ++vuMacrosCompared;
             mnemonicsCompared.insert(mine.substr(0, mine.find(' ')));
             EXPECT_EQ(mine, listed.text) << program << " at " << std::hex << listed.address << ": word "
                                          << listed.word;
@@ -152,11 +185,12 @@ TEST(Disassembler, AgreesWithObjdumpOnTheGuestPrograms) {
     }
     std::ostringstream skipped;
     for (const auto& [mnemonic, count] : onlyObjdumpKnows) skipped << mnemonic << " x" << count << "  ";
-    std::printf("compared %u instructions, %zu distinct mnemonics, and %u VU macro names; not spelled out: %s\n",
-                compared, mnemonicsCompared.size(), namesCompared, skipped.str().c_str());
+    std::printf("compared %u instructions (%u VU macro operations), %zu distinct mnemonics; not spelled out: %s\n",
+                compared, vuMacrosCompared, mnemonicsCompared.size(), skipped.str().c_str());
+    EXPECT_TRUE(onlyObjdumpKnows.empty()) << "objdump spells out what the disassembler leaves empty";
     EXPECT_GT(compared, 5000u);
-    EXPECT_GT(mnemonicsCompared.size(), 80u);
-    EXPECT_GT(namesCompared, 20u);
+    EXPECT_GT(mnemonicsCompared.size(), 180u);
+    EXPECT_GT(vuMacrosCompared, 100u) << "the COP2 macro program is missing";
 }
 
 }  // namespace
