@@ -18,6 +18,7 @@
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
 #include "memory/timers.h"
+#include "plugins/config.h"
 #include "plugins/plugin_dialog.h"
 
 namespace {
@@ -44,21 +45,28 @@ void handlePendingEvents() {
     handling = false;
 }
 
-// The About box: static texts, no buttons; Enter closes it.
+// The About box: texts only, no buttons; Enter closes it. The last two say
+// where this copy keeps its settings and its pictures.
 class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent) : QDialog(parent) {
         setWindowTitle("About");
         setObjectName("103");
         auto* layout = new QVBoxLayout(this);
-        for (const char* text : {"CORvane Engine v0.1", "A PS2 emulator for Linux.",
-                                 "It interprets the EE and hands graphics, controllers, sound and the disc drive "
-                                 "to plugin libraries.",
-                                 "Escape ends a run; F8 takes a snapshot into Screens/."}) {
+        const auto addText = [layout](const QString& text, const char* name = "") {
             auto* label = new QLabel(text);
+            label->setObjectName(name);
             label->setWordWrap(true);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             layout->addWidget(label);
-        }
+        };
+        addText("CORvane Engine v0.1");
+        addText("A PS2 emulator for Linux.");
+        addText("It interprets the EE and hands graphics, controllers, sound and the disc drive to plugin libraries.");
+        addText("Settings (Config.ini and the plugins' own files): " + QString::fromStdString(settingsDirectory()),
+                "aboutSettings");
+        addText("Escape ends a run; F8 takes a snapshot into " + QString::fromStdString(screenshotDirectory()),
+                "aboutScreens");
     }
 
 protected:
@@ -192,7 +200,7 @@ void MainWindow::openFile(const QString& path) {
     openIso();
 }
 
-void MainWindow::screenshot() { gsMakeSnapshot(kSnapshotDirectory); }
+void MainWindow::screenshot() { gsMakeSnapshot(screenshotDirectory().c_str()); }
 
 void MainWindow::exitProgram() {
     if (running_) emuStop();

@@ -10,6 +10,7 @@
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
+#include "plugins/config.h"
 #include "plugins/plugin_host.h"
 
 TimerRecord timers[5];
@@ -221,7 +222,7 @@ void handleKeyEvent(keyEvent* event) {
         if (event->key == kKeyEscape) {
             stopFlag = 1;
         } else if (event->key == kKeyF8) {
-            gsMakeSnapshot(kSnapshotDirectory);
+            gsMakeSnapshot(screenshotDirectory().c_str());
         } else {
             gsKeyEvent(event);
         }

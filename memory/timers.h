@@ -49,7 +49,6 @@ inline constexpr u32 kIntcVblankBits = 0xC;  // INTC_STAT: vertical blank start 
 // Virtual-key codes of the keys the machine itself answers.
 inline constexpr u32 kKeyEscape = 0x1B;
 inline constexpr u32 kKeyF8 = 0x77;
-inline constexpr const char* kSnapshotDirectory = "Screens/";
 
 extern TimerRecord timers[5];
 extern u32 eventBase;

@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string_view>
 
 #include "platform/executable_path.h"
+#include "platform/user_directories.h"
+#include "ps2e/ps2e.h"
 
 PluginConfig pluginConfig;
 
@@ -87,17 +90,46 @@ std::string shippedPluginDir() {
     if (directory.empty()) return {};
     const std::string besideExecutable = directory + "plugins/";
     const std::string installed = directory + CORVANE_INSTALLED_PLUGIN_DIR_FROM_BINARIES "/";
-    for (const std::string& candidate : {besideExecutable, installed}) {
-        struct stat status {};
-        if (stat(candidate.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return candidate;
-    }
+    if (!isDirectory(besideExecutable) && isDirectory(installed)) return installed;
     return besideExecutable;
+}
+
+bool keepsFilesBesideExecutable() {
+    const std::string directory = directoryOf(executablePath());
+    if (directory.empty()) return true;
+    const bool installed = shippedPluginDir() != directory + "plugins/";
+    return !installed && directoryWritable(directory);
+}
+
+namespace {
+
+// `folder` under the user's base folder `base`, created; empty when there
+// is no such base folder or it cannot be made.
+std::string userFolder(const std::string& base, const std::string& folder) {
+    if (base.empty() || !makeDirectories(base + folder)) return {};
+    return base + folder;
+}
+
+}  // namespace
+
+std::string settingsDirectory() {
+    const std::string besideExecutable = directoryOf(executablePath());
+    if (keepsFilesBesideExecutable()) return besideExecutable;
+    const std::string user = userFolder(userConfigDirectory(), "corvane/");
+    return user.empty() ? besideExecutable : user;
+}
+
+std::string screenshotDirectory() {
+    constexpr char kBesideExecutable[] = "Screens/";
+    if (keepsFilesBesideExecutable()) return kBesideExecutable;
+    const std::string user = userFolder(userDataDirectory(), "corvane/Screens/");
+    return user.empty() ? kBesideExecutable : user;
 }
 
 PluginConfig shippedPluginConfig() { return {shippedPluginDir(), kShippedGs, kShippedSpu2, kShippedPad, kShippedCdvd}; }
 
 std::string configFilePath() {
-    const std::string directory = directoryOf(executablePath());
+    const std::string directory = settingsDirectory();
     return directory.empty() ? std::string() : directory + "Config.ini";
 }
 
@@ -143,6 +175,7 @@ bool writeConfigFile(const std::string& path, const PluginConfig& config) {
 }
 
 void readConfig() {
+    setenv(CORVANE_SETTINGS_DIR_VARIABLE, settingsDirectory().c_str(), 1);
     if (configOverride) {
         pluginConfig = *configOverride;
         return;

@@ -1,4 +1,4 @@
-// Config.ini beside the executable: the plugin directory and the file names
+// Config.ini: the plugin directory and the file names
 // of the GS, SPU2, PAD and CDVD libraries, in section "Plugin" under the
 // keys Dir, GS, SPU, PAD and CDVD.
 #pragma once
@@ -33,15 +33,35 @@ inline constexpr char kShippedCdvd[] = "cdvd-image.so";
 std::string shippedPluginDir();
 PluginConfig shippedPluginConfig();
 
+// Where this copy of Corvane keeps the files it writes. A build tree or an
+// unpacked copy (the "plugins" folder beside the executable, or no
+// installed folder either, in a folder this user may write) keeps them
+// beside the executable; an installed program (its plugins in the
+// installed folder) or one in a folder the user may not write keeps
+// Config.ini and the plugins' settings in the user's configuration folder
+// (~/.config/corvane/) and its pictures in the user's data folder
+// (~/.local/share/corvane/Screens/).
+bool keepsFilesBesideExecutable();
+// The folder of Config.ini and the plugins' settings, ending in '/'
+// (created when it is the user's); empty when the executable's path cannot
+// be found.
+std::string settingsDirectory();
+// Where Screenshot and F8 put the GS plugin's pictures: "Screens/" (in the
+// current folder) for a copy that keeps its files beside the executable,
+// else the user's data folder's corvane/Screens/.
+std::string screenshotDirectory();
+
 // The longest value a key holds; longer values are cut, as a 256-byte
 // profile buffer cuts them.
 inline constexpr std::size_t kConfigValueMax = 255;
 
-// Config.ini in the directory of the running executable, or empty when the
-// executable's path cannot be found (then nothing is read or written).
+// Config.ini in settingsDirectory(), or empty when the executable's path
+// cannot be found (then nothing is read or written).
 std::string configFilePath();
 
-// readConfig replaces pluginConfig with the file's values (a missing key
+// readConfig also tells the plugins where the settings folder is, through
+// the settings variable of ps2e.h, before any of them is loaded. It
+// replaces pluginConfig with the file's values (a missing key
 // gives an empty string; no file at all gives shippedPluginConfig(), so a
 // fresh installation runs with the shipped plugins). A front end that chooses the plugins itself
 // (the headless runner, tests) overrides the file: readConfig then takes

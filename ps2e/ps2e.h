@@ -16,6 +16,11 @@ extern "C" {
 #define PS2E_LT_SPU2 0x04
 #define PS2E_LT_CDVD 0x08
 
+/* The environment variable the host sets before it loads plugins: the
+   folder, ending in '/', where it keeps Config.ini. A plugin keeps its own
+   settings file there too. */
+#define CORVANE_SETTINGS_DIR_VARIABLE "CORVANE_SETTINGS_DIR"
+
 /* Key events: a Windows virtual-key code and what happened to the key. */
 #define KEYPRESS 1
 #define KEYRELEASE 2

@@ -15,6 +15,7 @@
 #include "iop/file_service.h"
 #include "memory/bus.h"
 #include "memory/timers.h"
+#include "plugins/config.h"
 #include "runner/state_json.h"
 
 u32 vblanksSoFar() { return static_cast<u32>(vblankCount); }
@@ -134,7 +135,7 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
 }
 
 // The directory the host hands to GSmakeSnapshot, as for F8.
-void snapshotIntoScreens() { gsMakeSnapshot("Screens/"); }
+void snapshotIntoScreens() { gsMakeSnapshot(screenshotDirectory().c_str()); }
 
 std::FILE* ttyFile = nullptr;
 

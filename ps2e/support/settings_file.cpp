@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "ps2e/ps2e.h"
 
 namespace {
 
@@ -117,6 +120,11 @@ bool writeSettingsFile(const std::string& path, const SettingsFile& settings) {
 }
 
 std::string pluginSettingsPath(const std::string& fileName) {
+    const char* hostFolder = std::getenv(CORVANE_SETTINGS_DIR_VARIABLE);
+    if (hostFolder != nullptr && hostFolder[0] != '\0') {
+        const std::string folder = hostFolder;
+        return folder.back() == '/' ? folder + fileName : folder + '/' + fileName;
+    }
     char buffer[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return fileName;

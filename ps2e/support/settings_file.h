@@ -1,7 +1,7 @@
-// The settings file a shipped plugin keeps beside Config.ini (in the
-// directory of the running executable): a profile file of sections and
-// "key=value" lines, read and written by the plugin itself. The plugins
-// include nothing from the core, so they carry this small reader.
+// The settings file a shipped plugin keeps beside Config.ini: a profile
+// file of sections and "key=value" lines, read and written by the plugin
+// itself. The plugins include nothing from the core, so they carry this
+// small reader.
 #pragma once
 
 #include <optional>
@@ -46,6 +46,7 @@ SettingsFile readSettingsFile(const std::string& path);
 // False when the file cannot be written.
 bool writeSettingsFile(const std::string& path, const SettingsFile& settings);
 
-// `fileName` in the directory of the running executable, where Config.ini
-// lies; just `fileName` when that directory cannot be found.
+// `fileName` in the folder where the host keeps Config.ini: the one its
+// settings variable (ps2e.h) names, else the directory of the running
+// executable; just `fileName` when neither can be found.
 std::string pluginSettingsPath(const std::string& fileName);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "memory/timers.h"
+#include "platform/executable_path.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/gui_test.h"
@@ -197,6 +199,12 @@ TEST_F(MainWindowTest, AboutClosesOnEnter) {
         seen = true;
         EXPECT_EQ(modal->windowTitle(), "About");
         EXPECT_TRUE(modal->findChildren<QPushButton*>().isEmpty()) << "no buttons";
+        // Where this copy keeps its files: beside the test, as a build tree does.
+        const auto* settings = control<QLabel>(modal, "aboutSettings");
+        const auto* screens = control<QLabel>(modal, "aboutScreens");
+        ASSERT_TRUE(settings && screens);
+        EXPECT_TRUE(settings->text().endsWith(QString::fromStdString(directoryOf(executablePath()))));
+        EXPECT_TRUE(screens->text().endsWith("Screens/"));
         EXPECT_TRUE(saveScreenshot(modal, "about"));
         QTest::keyClick(modal, Qt::Key_Return);
     });

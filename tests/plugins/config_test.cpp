@@ -2,13 +2,17 @@
 // round trip through writing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "platform/executable_path.h"
+#include "platform/user_directories.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
+#include "ps2e/ps2e.h"
 
 static std::ostream& operator<<(std::ostream& out, const PluginConfig& c) {
     return out << "{" << c.dir << ", " << c.gs << ", " << c.spu << ", " << c.pad << ", " << c.cdvd << "}";
@@ -19,6 +23,40 @@ TEST(Config, LiesBesideTheRunningExecutable) {
     ASSERT_TRUE(executable.ends_with("/plugin_tests")) << executable;
     EXPECT_EQ(configFilePath(), executable.substr(0, executable.rfind('/')) + "/Config.ini");
     EXPECT_EQ(directoryOf("no-slash"), "");
+}
+
+// The build tree keeps its files beside the executable and tells the
+// plugins so before loading them; the user's folders follow the XDG
+// variables, or the home folder when they are unset or relative.
+TEST(Config, TheBuildTreeKeepsItsFilesBesideItAndTellsThePlugins) {
+    const std::string beside = directoryOf(executablePath());
+    EXPECT_TRUE(keepsFilesBesideExecutable());
+    EXPECT_EQ(settingsDirectory(), beside);
+    EXPECT_EQ(screenshotDirectory(), "Screens/");
+    unsetenv(CORVANE_SETTINGS_DIR_VARIABLE);
+    readConfig();
+    ASSERT_NE(std::getenv(CORVANE_SETTINGS_DIR_VARIABLE), nullptr);
+    EXPECT_EQ(std::string(std::getenv(CORVANE_SETTINGS_DIR_VARIABLE)), beside);
+
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_CONFIG_HOME", "/xdg/config", 1);
+    setenv("XDG_DATA_HOME", "relative/data", 1);
+    EXPECT_EQ(userConfigDirectory(), "/xdg/config/");
+    EXPECT_EQ(userDataDirectory(), "/home/someone/.local/share/") << "a relative value is ignored";
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(userConfigDirectory(), "/home/someone/.config/");
+    setenv("HOME", home.c_str(), 1);
+
+    std::filesystem::remove_all("made");
+    EXPECT_TRUE(makeDirectories(std::filesystem::absolute("made/a/b/").string()));
+    EXPECT_TRUE(isDirectory("made/a/b"));
+    EXPECT_TRUE(directoryWritable("made/a/b"));
+    EXPECT_TRUE(makeDirectories(std::filesystem::absolute("made/a/b").string())) << "already there";
+    std::ofstream("made/file") << "x";
+    EXPECT_FALSE(makeDirectories(std::filesystem::absolute("made/file/c").string())) << "a file in the way";
+    EXPECT_FALSE(directoryWritable("made/missing"));
 }
 
 TEST(Config, ReadingTakesTheKeysOfThePluginSectionAndLeavesTheRestEmpty) {

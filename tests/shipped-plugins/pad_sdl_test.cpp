@@ -264,6 +264,14 @@ TEST_F(PadSdl, KeyEventsReportPressAndReleaseAsVirtualKeyCodes) {
 TEST(PadSettings, RoundTripKeepsEveryBindingAndTheDefaultsAreTheDocumentedKeys) {
     EXPECT_TRUE(pluginSettingsPath(kPadSettingsFile).ends_with("/shipped-plugins/pad-sdl.ini"))
         << "beside the executable, where Config.ini lies";
+    // Where the host says it keeps Config.ini, with or without the final '/'.
+    setenv(CORVANE_SETTINGS_DIR_VARIABLE, "/home/someone/.config/corvane/", 1);
+    EXPECT_EQ(pluginSettingsPath(kPadSettingsFile), "/home/someone/.config/corvane/pad-sdl.ini");
+    setenv(CORVANE_SETTINGS_DIR_VARIABLE, "/elsewhere", 1);
+    EXPECT_EQ(pluginSettingsPath(kPadSettingsFile), "/elsewhere/pad-sdl.ini");
+    setenv(CORVANE_SETTINGS_DIR_VARIABLE, "", 1);
+    EXPECT_TRUE(pluginSettingsPath(kPadSettingsFile).ends_with("/shipped-plugins/pad-sdl.ini")) << "empty: unset";
+    unsetenv(CORVANE_SETTINGS_DIR_VARIABLE);
     const std::string path = "pad-round-trip.ini";
     std::remove(path.c_str());
     EXPECT_EQ(readPadSettings(path), defaultPadSettings()) << "no file: the defaults";
