@@ -73,7 +73,7 @@ done
 for plugin in gs-soft pad-sdl cdvd-image spu2-null; do
     [ -f "$plugins/$plugin.so" ] || fail "plugin not installed: $plugin.so"
 done
-[ "$(ls "$plugins" | grep -c null)" = 0 ] || fail "test plugins installed: $(ls "$plugins")"
+[ "$(ls "$plugins" | grep -c '^null_')" = 0 ] || fail "test plugins installed: $(ls "$plugins")"
 for file in crt0.o libcorvane-guest.a guest.ld include/fileio.h include/kernel.h; do
     [ -f "$runtime/$file" ] || fail "guest runtime file not installed: $file"
 done
