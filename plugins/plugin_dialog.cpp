@@ -11,7 +11,6 @@
 #include <cctype>
 
 #include "core/emulation.h"
-#include "platform/executable_path.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_library_list.h"
@@ -49,12 +48,11 @@ std::string withTrailingSlash(std::string path) {
     return path;
 }
 
-// Without a configured directory the dialog starts in the "plugins" folder
-// beside the program, where the bundled plugins are.
+// Without a configured directory the dialog starts where the shipped
+// plugins are: beside the program, or in the installed plugins folder.
 std::string initialDirectory() {
     if (!pluginConfig.dir.empty()) return pluginConfig.dir;
-    const std::string beside = directoryOf(executablePath());
-    return beside.empty() ? std::string() : beside + "plugins/";
+    return shippedPluginDir();
 }
 
 void choosePluginsFromDialog(const std::vector<PluginSlotStatus>&) { runPluginDialog(nullptr, false); }
