@@ -107,7 +107,7 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
     listing_ = new QListWidget;
     listing_->setObjectName("disassembly");
     listing_->setFont(QFont("Monospace"));
-    listing_->setMinimumWidth(320);
+    listing_->setMinimumWidth(380);
     QPushButton* refreshListingButton = button("Refresh", "disassemblyRefresh");
     connect(refreshListingButton, &QPushButton::clicked, this, &DebuggerWindow::refreshListing);
     trace_ = new QListWidget;
@@ -146,12 +146,15 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
     code->addWidget(listing_);
     code->addWidget(refreshListingButton, 0, Qt::AlignLeft);
     auto* top = new QHBoxLayout;
-    top->addWidget(pages_, 3);
-    top->addLayout(code, 2);
+    top->addWidget(pages_, 5);
+    top->addLayout(code, 3);
     top->addLayout(lists, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(controls);
+    // Room for the register rows, the listing's operands and the trace
+    // lines side by side.
+    resize(1280, 620);
 
     setDebugLogHook([this](const std::string& text) { messages_->addItem(QString::fromStdString(text)); });
     refreshRegisters();
