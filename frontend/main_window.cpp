@@ -157,8 +157,12 @@ void MainWindow::setRunInProgress(bool running) {
     if (debugger_) {
         debugger_->setRunInProgress(running);
         if (running) debugger_->handPluginsToRun();
-        // The end of a Start run closed the plugins; stepping wants them open.
-        else if (!debugger_->busy()) debugger_->acquirePlugins();
+        // The end of a Start run closed the plugins; stepping wants them
+        // open. The run moved the PC the listing is centred on.
+        else if (!debugger_->busy()) {
+            debugger_->acquirePlugins();
+            debugger_->refreshListing();
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -233,6 +234,11 @@ TEST_F(MainWindowTest, DebugAndMemoryMapToggleAndShareThePlugins) {
     trigger(window, "106");
     EXPECT_FALSE(stepEnabledDuringRun);
     EXPECT_TRUE(control<QPushButton>(window.debugger(), "1035")->isEnabled());
+    const auto* listing = control<QListWidget>(window.debugger(), "disassembly");
+    ASSERT_NE(listing, nullptr);
+    ASSERT_NE(listing->currentItem(), nullptr);
+    EXPECT_TRUE(listing->currentItem()->text().startsWith(QString::asprintf("> %08X", ee.pc)))
+        << "the listing shows where the run stopped";
     trigger(window, "101");
     EXPECT_EQ(pluginsOpened, 0u);
     const std::vector<std::string> gs = recordedEntries("gs");
