@@ -6,6 +6,7 @@
 #include "core/ee_state.h"
 #include "core/run_end_hook.h"
 #include "core/work_budget.h"
+#include "debugger/debug_log.h"
 #include "disc/elf_loader.h"
 #include "frontend/log.h"
 #include "iop/module_loader.h"
@@ -194,3 +195,42 @@ const char* stopReasonName(StopReason reason) {
 }
 
 s32 programExitCode() { return kernel.exitCode; }
+
+std::string programEndText() {
+    switch (kernel.end) {
+    case KernelEnd::Exit: return "exit, exit code " + std::to_string(kernel.exitCode);
+    case KernelEnd::Deadlock: return "deadlock";
+    case KernelEnd::None: break;
+    }
+    return {};
+}
+
+namespace {
+constexpr u32 kDebugStepIdleCycles = 60 * kFrameCycles;
+}  // namespace
+
+// The stop flag that a finished run left raised would end idling at once,
+// so it is lowered while stepping; Escape or the kernel ending the program
+// raise it again. Each change of the running thread is said in the message
+// list, so the user sees why the code being stepped jumped elsewhere.
+u32 emuStepForDebugger(u32 count) {
+    const u32 stopFlagBefore = stopFlag;
+    stopFlag = 0;
+    u32 ran = 0;
+    while (ran < count && kernel.end == KernelEnd::None) {
+        const u32 threadBefore = kernel.currentThreadId;
+        const bool wasIdle = kernel.idle;
+        setIdleCycleLimit(true, ee.cycle + kDebugStepIdleCycles);
+        if (kernel.idle) {
+            resumeIdle();
+            if (kernel.idle || stopFlag == 1) break;
+        }
+        cpuStep();
+        ++ran;
+        if (kernel.currentThreadId != threadBefore || (wasIdle && !kernel.idle)) {
+            debugLogLine("thread " + std::to_string(kernel.currentThreadId) + " runs");
+        }
+    }
+    if (stopFlag != 1) stopFlag = stopFlagBefore;
+    return ran;
+}

@@ -1,6 +1,8 @@
 // Bringing the machine up, running, stopping, tearing down and resetting it.
 #pragma once
 
+#include <string>
+
 #include "core/types.h"
 
 // Emulation-control flags, each 0 or 1.
@@ -44,3 +46,15 @@ const char* stopReasonName(StopReason reason);
 // The exit code of a run that ended with StopReason::Exit: Exit's argument,
 // or 0 when the last thread ended.
 s32 programExitCode();
+
+// How the kernel ended the program, named as the stop reasons name it:
+// "exit, exit code 3" or "deadlock"; empty while it has not ended.
+std::string programEndText();
+
+// The debugger's steps: up to `count` instructions, each as the run loop
+// runs it. While no thread can run, time first advances to the event that
+// readies one, as in a run, rather than stepping the waiting thread's code;
+// a step gives up when no thread is ready after a second of emulated time.
+// Returns the instructions executed: fewer than `count` when the machine
+// stayed idle or the program has ended.
+u32 emuStepForDebugger(u32 count);

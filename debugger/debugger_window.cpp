@@ -76,6 +76,12 @@ QWidget* registerPage(int templateId, QLineEdit** rows, int count, int columns, 
     return page;
 }
 
+// Why a step executed fewer instructions than asked.
+void reportStepsNotRun() {
+    const std::string end = programEndText();
+    debugLogLine(end.empty() ? "no thread can run: the machine idles" : "the program has ended: " + end);
+}
+
 QPushButton* button(const char* text, const char* id) {
     auto* b = new QPushButton(text);
     b->setObjectName(id);
@@ -239,14 +245,15 @@ void DebuggerWindow::setRunInProgress(bool running) {
 }
 
 // One instruction; the register rows and the PC are not redrawn until a
-// batch or a break, but the code listing follows the PC.
+// batch or a break, but the code listing follows the PC. While no thread
+// can run, the steps wait for one as a run would.
 void DebuggerWindow::step() {
-    cpuStep();
+    if (emuStepForDebugger(1) == 0) reportStepsNotRun();
     refreshListing();
 }
 
 void DebuggerWindow::stepBatch() {
-    for (int i = 0; i < kBatchSteps; ++i) cpuStep();
+    if (emuStepForDebugger(kBatchSteps) < kBatchSteps) reportStepsNotRun();
     appendTrace(ee.code, ee.pc);
 }
 
@@ -260,11 +267,14 @@ void DebuggerWindow::setBreak() {
     const u32 stopFlagBefore = stopFlag;
     stopFlag = 0;
     u64 steps = 0;
-    while (ee.pc != target && stopFlag != 1 && steps < kSetBreakStepLimit) {
-        cpuStep();
+    bool stepped = true;
+    while (ee.pc != target && stopFlag != 1 && steps < kSetBreakStepLimit && stepped) {
+        stepped = emuStepForDebugger(1) == 1;
         ++steps;
     }
-    if (ee.pc != target) {
+    if (!stepped && stopFlag != 1) {
+        reportStepsNotRun();
+    } else if (ee.pc != target) {
         const QString line =
             stopFlag == 1 ? formatted("Set Break: stopped at %08X before reaching %08X", ee.pc, target)
                           : formatted("Set Break: %llu steps without reaching %08X; gave up at %08X",

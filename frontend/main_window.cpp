@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "core/emulation.h"
+#include "debugger/debug_log.h"
 #include "debugger/debugger_window.h"
 #include "debugger/memory_view.h"
 #include "disc/disc_boot.h"
@@ -211,11 +212,17 @@ void MainWindow::exitProgram() {
     QApplication::quit();
 }
 
+// A run that the program ended (Exit, its last thread ending, or a
+// deadlock) says so in the status bar and the debugger's message list.
 void MainWindow::start() {
     if (running_ || programLoaded == 0) return;
     setRunInProgress(true);
     emuRun();
     setRunInProgress(false);
+    const std::string end = programEndText();
+    if (end.empty()) return;
+    statusBar()->showMessage(QString::fromStdString("Stopped: " + end));
+    debugLogLine("stopped: " + end);
 }
 
 void MainWindow::stop() { emuStop(); }

@@ -135,6 +135,7 @@ struct KernelObjects {
     std::array<ThreadQueue, kPriorityCount> readyQueues;
     u32 currentThreadId;  // the thread that runs, or ran last while the machine idles
     bool switchPending;   // a call changed which thread should run
+    bool dispatchDisabled;  // DisableDispatchThread: the running thread keeps the processor
     bool idle;            // no thread can run; the EE registers are the last thread's
     bool alarmExpired;    // some alarm waits for its callback to run
     u64 idleCycles;       // cycles skipped while no thread could run

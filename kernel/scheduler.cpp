@@ -1,13 +1,11 @@
 #include "kernel/scheduler.h"
 
 #include <cstring>
-#include <string>
 
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
 #include "core/emulation.h"
-#include "debugger/debug_log.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
 #include "memory/interrupts.h"
@@ -67,10 +65,21 @@ void runThread(u32 id) {
     removeFromReadyQueue(id);
     thread.status = kThreadRunning;
     loadContext(thread.context);
-    const bool changed = id != kernel.currentThreadId || kernel.idle;
     kernel.currentThreadId = id;
     kernel.idle = false;
-    if (changed) debugLogLine("thread " + std::to_string(id) + " runs");
+}
+
+// With dispatching disabled the running thread stays on the processor even
+// when it stepped aside for its equals (RotateThreadReadyQueue) or lowered
+// its priority: it leaves the ready queue again, and the turn it gave away
+// is lost. A thread that was readied meanwhile runs if it is more urgent
+// once dispatching is enabled again. A thread that ended cannot stay.
+bool keepsProcessorWhileDispatchIsDisabled(ThreadRecord& current) {
+    if (current.status == kThreadReady) {
+        removeFromReadyQueue(kernel.currentThreadId);
+        current.status = kThreadRunning;
+    }
+    return current.status == kThreadRunning;
 }
 
 // Nothing could ever run again: every thread is dormant or gone.
@@ -225,6 +234,8 @@ void endThreadWait(u32 id, u64 result) {
 
 bool inInterruptContext() { return interruptHandlerRunning(); }
 
+bool currentThreadMayWait() { return !inInterruptContext() && !kernel.dispatchDisabled; }
+
 u32 mostUrgentReadyThread() {
     for (const ThreadQueue& queue : kernel.readyQueues) {
         if (queue.head != kNoThread) return queue.head;
@@ -234,8 +245,9 @@ u32 mostUrgentReadyThread() {
 
 void reschedule() {
     kernel.switchPending = false;
-    const u32 next = mostUrgentReadyThread();
     ThreadRecord& current = threadRecord(kernel.currentThreadId);
+    if (!kernel.idle && kernel.dispatchDisabled && keepsProcessorWhileDispatchIsDisabled(current)) return;
+    const u32 next = mostUrgentReadyThread();
     if (!kernel.idle) {
         if (current.status == kThreadRunning) {
             if (next == kNoThread || threadRecord(next).priority >= current.priority) return;

@@ -43,6 +43,11 @@ void endThreadWait(u32 id, u64 result);
 // there must not block, and their switches wait for delivery to return.
 bool inInterruptContext();
 
+// Whether the caller of a waiting call may block: not from an interrupt
+// handler, and not while dispatching is disabled, since the thread has
+// promised to keep the processor (the call then answers -1 at once).
+bool currentThreadMayWait();
+
 // Switches to the most urgent ready thread if it should run instead of the
 // current one; idles when none can run. Called when a system call returns
 // with a switch pending.

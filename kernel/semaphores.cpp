@@ -96,11 +96,12 @@ void SYSCALL_SignalSema() {
     }
 }
 
-// An interrupt handler cannot wait: on a zero count it gets -1 at once.
+// An interrupt handler, or a thread that disabled dispatching, cannot wait:
+// on a zero count it gets -1 at once.
 void SYSCALL_WaitSema() {
     const u32 id = argA0();
     SemaRecord* sema = semaInUse(id);
-    if (sema == nullptr || (sema->count <= 0 && inInterruptContext())) {
+    if (sema == nullptr || (sema->count <= 0 && !currentThreadMayWait())) {
         returnFailure();
         return;
     }

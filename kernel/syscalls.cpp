@@ -239,6 +239,14 @@ struct SyscallEntry {
 
 // Every number the console's kernel names, with its service or the shared
 // no-op; numbers missing from this list are free ("SYSCALL_NI").
+//
+// The interrupt-context variants have two numbers each. Programs built with
+// the SDK call them with negative numbers (iSignalSema is -67), which the
+// low byte turns into 256 - n (189). The console's kernel negates a negative
+// number and looks it up in its own table, where the variant sits at n
+// itself, just past its plain call (SignalSema 66, iSignalSema 67), so code
+// that calls SYSCALL with 67 gets iSignalSema too. Both numbers share one
+// service here; the interrupt-mask variants stay no-ops under both.
 constexpr std::array kSyscallEntries = {
     SyscallEntry{0, opUnassigned, "SYSCALL_RFU000_FullReset"},
     SyscallEntry{1, opUnassigned, "SYSCALL_ResetEE"},
@@ -266,24 +274,39 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{23, SYSCALL__DisableDmac, "SYSCALL__DisableDmac"},
     SyscallEntry{24, SYSCALL_SetAlarm, "SYSCALL__SetAlarm"},
     SyscallEntry{25, SYSCALL_ReleaseAlarm, "SYSCALL__ReleaseAlarm"},
+    SyscallEntry{26, opUnassigned, "SYSCALL__iEnableIntc"},
+    SyscallEntry{27, opUnassigned, "SYSCALL__iDisableIntc"},
+    SyscallEntry{28, opUnassigned, "SYSCALL__iEnableDmac"},
+    SyscallEntry{29, opUnassigned, "SYSCALL__iDisableDmac"},
+    SyscallEntry{30, SYSCALL_SetAlarm, "SYSCALL__iSetAlarm"},
+    SyscallEntry{31, SYSCALL_ReleaseAlarm, "SYSCALL__iReleaseAlarm"},
     SyscallEntry{32, SYSCALL_CreateThread, "SYSCALL_CreateThread"},
     SyscallEntry{33, SYSCALL_DeleteThread, "SYSCALL_DeleteThread"},
     SyscallEntry{34, SYSCALL_StartThread, "SYSCALL_StartThread"},
     SyscallEntry{35, SYSCALL_ExitThread, "SYSCALL_ExitThread"},
     SyscallEntry{36, SYSCALL_ExitDeleteThread, "SYSCALL_ExitDeleteThread"},
     SyscallEntry{37, SYSCALL_TerminateThread, "SYSCALL_TerminateThread"},
-    SyscallEntry{39, opUnassigned, "SYSCALL_DisableDispatchThread"},
-    SyscallEntry{40, opUnassigned, "SYSCALL_EnableDispatchThread"},
+    SyscallEntry{38, SYSCALL_TerminateThread, "SYSCALL_iTerminateThread"},
+    SyscallEntry{39, SYSCALL_DisableDispatchThread, "SYSCALL_DisableDispatchThread"},
+    SyscallEntry{40, SYSCALL_EnableDispatchThread, "SYSCALL_EnableDispatchThread"},
     SyscallEntry{41, SYSCALL_ChangeThreadPriority, "SYSCALL_ChangeThreadPriority"},
+    SyscallEntry{42, SYSCALL_ChangeThreadPriority, "SYSCALL_iChangeThreadPriority"},
     SyscallEntry{43, SYSCALL_RotateThreadReadyQueue, "SYSCALL_RotateThreadReadyQueue"},
+    SyscallEntry{44, SYSCALL_RotateThreadReadyQueue, "SYSCALL_iRotateThreadReadyQueue"},
     SyscallEntry{45, SYSCALL_ReleaseWaitThread, "SYSCALL_ReleaseWaitThread"},
+    SyscallEntry{46, SYSCALL_ReleaseWaitThread, "SYSCALL_iReleaseWaitThread"},
     SyscallEntry{47, SYSCALL_GetThreadId, "SYSCALL_GetThreadId"},
     SyscallEntry{48, SYSCALL_ReferThreadStatus, "SYSCALL_ReferThreadStatus"},
+    SyscallEntry{49, SYSCALL_ReferThreadStatus, "SYSCALL_iReferThreadStatus"},
     SyscallEntry{50, SYSCALL_SleepThread, "SYSCALL_SleepThread"},
     SyscallEntry{51, SYSCALL_WakeupThread, "SYSCALL_WakeupThread"},
+    SyscallEntry{52, SYSCALL_WakeupThread, "SYSCALL_iWakeupThread"},
     SyscallEntry{53, SYSCALL_CancelWakeupThread, "SYSCALL_CancelWakeupThread"},
+    SyscallEntry{54, SYSCALL_CancelWakeupThread, "SYSCALL_iCancelWakeupThread"},
     SyscallEntry{55, SYSCALL_SuspendThread, "SYSCALL_SuspendThread"},
+    SyscallEntry{56, SYSCALL_SuspendThread, "SYSCALL_iSuspendThread"},
     SyscallEntry{57, SYSCALL_ResumeThread, "SYSCALL_ResumeThread"},
+    SyscallEntry{58, SYSCALL_ResumeThread, "SYSCALL_iResumeThread"},
     SyscallEntry{59, opUnassigned, "SYSCALL_JoinThread"},
     SyscallEntry{60, SYSCALL_RFU060, "SYSCALL_RFU060"},
     SyscallEntry{61, SYSCALL_RFU061, "SYSCALL_RFU061"},
@@ -292,10 +315,13 @@ constexpr std::array kSyscallEntries = {
     SyscallEntry{64, SYSCALL_CreateSema, "SYSCALL_CreateSema"},
     SyscallEntry{65, SYSCALL_DeleteSema, "SYSCALL_DeleteSema"},
     SyscallEntry{66, SYSCALL_SignalSema, "SYSCALL_SignalSema"},
+    SyscallEntry{67, SYSCALL_SignalSema, "SYSCALL_iSignalSema"},
     SyscallEntry{68, SYSCALL_WaitSema, "SYSCALL_WaitSema"},
     SyscallEntry{69, SYSCALL_PollSema, "SYSCALL_PollSema"},
+    SyscallEntry{70, SYSCALL_PollSema, "SYSCALL_iPollSema"},
     SyscallEntry{71, SYSCALL_ReferSemaStatus, "SYSCALL_ReferSemaStatus"},
-    SyscallEntry{73, opUnassigned, "SYSCALL_RFU073"},
+    SyscallEntry{72, SYSCALL_ReferSemaStatus, "SYSCALL_iReferSemaStatus"},
+    SyscallEntry{73, SYSCALL_DeleteSema, "SYSCALL_iDeleteSema"},
     SyscallEntry{74, opUnassigned, "SYSCALL_SetOsdConfigParam"},
     SyscallEntry{75, opUnassigned, "SYSCALL_GetOsdConfigParam"},
     SyscallEntry{76, opUnassigned, "SYSCALL_GetGsHParam"},

@@ -79,9 +79,12 @@ void prepareStart(ThreadRecord& thread, u64 argument) {
 }
 
 // The ending thread is the running one; an interrupt handler cannot end it.
+// A thread that disabled dispatching and ends gives the processor up all
+// the same, and dispatching is enabled again for the threads after it.
 bool endCurrentThread(u32 status) {
     if (inInterruptContext() || current().status != kThreadRunning) return false;
     current().status = status;
+    kernel.dispatchDisabled = false;
     kernel.switchPending = true;
     return true;
 }
@@ -238,11 +241,16 @@ void SYSCALL_SleepThread() {
         returnFailure();
         return;
     }
-    returnUnsigned32(kernel.currentThreadId);
     if (thread.wakeupCount > 0) {
         thread.wakeupCount -= 1;
+        returnUnsigned32(kernel.currentThreadId);
         return;
     }
+    if (!currentThreadMayWait()) {
+        returnFailure();
+        return;
+    }
+    returnUnsigned32(kernel.currentThreadId);
     blockCurrentThread(kWaitSleep, 0);
 }
 
@@ -304,4 +312,15 @@ void SYSCALL_ResumeThread() {
         thread.status = kThreadWaiting;
     }
     answerThread(id);
+}
+
+// Both answer nothing (v0 is left as it was). Disabling twice needs one
+// enable; a switch that came due meanwhile happens as EnableDispatchThread
+// returns.
+void SYSCALL_DisableDispatchThread() { kernel.dispatchDisabled = true; }
+
+void SYSCALL_EnableDispatchThread() {
+    if (!kernel.dispatchDisabled) return;
+    kernel.dispatchDisabled = false;
+    kernel.switchPending = true;
 }

@@ -23,3 +23,5 @@ void SYSCALL_WakeupThread();
 void SYSCALL_CancelWakeupThread();
 void SYSCALL_SuspendThread();
 void SYSCALL_ResumeThread();
+void SYSCALL_DisableDispatchThread();
+void SYSCALL_EnableDispatchThread();

@@ -105,6 +105,11 @@ int SuspendThread(int id);
 int iSuspendThread(int id);
 int ResumeThread(int id);
 int iResumeThread(int id);
+/* While dispatching is disabled the calling thread keeps the processor:
+   threads that become ready wait until it is enabled again, and the
+   caller's own waits answer -1 at once. */
+void DisableDispatchThread(void);
+void EnableDispatchThread(void);
 
 /* Semaphores: WaitSema blocks on a zero count; a deleted semaphore's
    waiters get -1. */

@@ -37,6 +37,8 @@
     kernel_call ExitDeleteThread, 36
     kernel_call TerminateThread, 37
     kernel_call iTerminateThread, -38
+    kernel_call DisableDispatchThread, 39
+    kernel_call EnableDispatchThread, 40
     kernel_call ChangeThreadPriority, 41
     kernel_call iChangeThreadPriority, -42
     kernel_call RotateThreadReadyQueue, 43

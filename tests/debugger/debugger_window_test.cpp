@@ -17,6 +17,7 @@
 #include "debugger/disassembly_listing.h"
 #include "debugger/memory_view.h"
 #include "memory/bus.h"
+#include "memory/host_access.h"
 #include "memory/timers.h"
 #include "plugins/plugin_host.h"
 #include "plugins/recording.h"
@@ -190,6 +191,24 @@ TEST_F(DebuggerWindowTest, SetBreakStopsAtTheAddressOrSaysWhyNot) {
     EXPECT_EQ(messages[1].toStdString(),
               "Set Break: 100000000 steps without reaching 00000000; gave up at " +
                   QString::asprintf("%08X", ee.pc).toStdString());
+}
+
+// With every thread waiting and nothing left to wake them, Step runs none
+// of their code and says why.
+TEST_F(DebuggerWindowTest, StepRunsNoWaitingThreadsCode) {
+    ASSERT_TRUE(loadGuestProgram("sched_ends"));
+    hostStore<u32>(memory.ram + guestSymbol("mode"), 1);
+    ASSERT_EQ(runGuest(), StopReason::Deadlock);
+    const u32 pc = ee.pc;
+    const u32 cycle = ee.cycle;
+    DebuggerWindow window;
+    window.show();
+    click(&window, "1035");
+    click(&window, "1037");
+    EXPECT_EQ(ee.pc, pc);
+    EXPECT_EQ(ee.cycle, cycle);
+    EXPECT_EQ(listLines(&window, "1001"),
+              (QStringList{"the program has ended: deadlock", "the program has ended: deadlock"}));
 }
 
 TEST_F(DebuggerWindowTest, MessageListShowsLinesOnlyWhileOpen) {

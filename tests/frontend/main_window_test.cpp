@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -286,6 +287,30 @@ TEST_F(MainWindowTest, CommandLineFileOpensAnElfOrBootsADisc) {
     EXPECT_EQ(programLoaded, 0u);
     EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
               "Cannot load " + path + ": it has no segment or section to load");
+}
+
+// A run that the program ends says how, in the status bar and the
+// debugger's message list.
+TEST_F(MainWindowTest, ARunThatTheProgramEndsSaysExitOrDeadlock) {
+    ASSERT_TRUE(loadGuestProgram("sched_ends"));
+    const u32 mode = guestSymbol("mode");
+    window.openFile(QString::fromStdString(guestProgramPath("sched_ends")));
+    ASSERT_EQ(programLoaded, 1u);
+    trigger(window, "101");
+    ASSERT_NE(window.debugger(), nullptr);
+    trigger(window, "106");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "Stopped: exit, exit code 0");
+
+    window.openFile(QString::fromStdString(guestProgramPath("sched_ends")));
+    hostStore<u32>(memory.ram + mode, 1);  // waits for a signal that never comes
+    trigger(window, "106");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "Stopped: deadlock");
+    const auto* messages = control<QListWidget>(window.debugger(), "1001");
+    ASSERT_NE(messages, nullptr);
+    QStringList lines;
+    for (int i = 0; i < messages->count(); ++i) lines << messages->item(i)->text();
+    EXPECT_EQ(lines.filter("stopped: "), (QStringList{"stopped: exit, exit code 0", "stopped: deadlock"}));
+    trigger(window, "101");
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 // and the test compares the log with the order the scheduler must give.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "core/ee_state.h"
+#include "debugger/debug_log.h"
 #include "kernel/objects.h"
 #include "kernel/threads.h"
 #include "kernel_guest.h"
@@ -108,4 +110,55 @@ TEST(KernelScheduler, TheRunEndsWhenTheLastThreadThatCouldRunHasEnded) {
     EXPECT_EQ(vblankCount, 1u);
     EXPECT_EQ(kernel.threads[kMainThreadId].status, kThreadDormant);
     EXPECT_EQ(guestWord(kThreadExitStubAddress + 4), 0x0000000Cu) << "the worker returned through the exit stub";
+}
+
+TEST(KernelScheduler, NoSwitchWhileDispatchingIsDisabled) {
+    runProgram("sched_dispatch");
+    EXPECT_EQ(eventLog(), (std::vector<u32>{
+        0x01, 0x02,        // neither a more urgent start nor a rotation hands over
+        0x03, 0x04, 0x05,  // waits answer -1; the program still runs
+        0x10, 0x06,        // enabled: the urgent thread runs until it waits
+        0x07, 0x11, 0x08,  // readied by a handler, it runs only once enabled
+        0x20, 0x09,        // the rotation turn given away while disabled was lost
+    }));
+}
+
+// The debugger steps as a run would: while every thread waits, a step
+// first lets time pass to the event that readies one, instead of running
+// the waiting thread's code.
+TEST(KernelScheduler, DebuggerStepsWaitForAThreadWhileTheMachineIdles) {
+    ASSERT_EQ(runWithMode("sched_ends", 2), StopReason::Exit);
+    const u32 cyclesToEnd = ee.cycle;
+
+    // The same program, stopped while the worker waits for the vertical blank.
+    ASSERT_TRUE(loadGuestProgram("sched_ends"));
+    ASSERT_EQ(runGuest(100'000), StopReason::MaxCycles);
+    ASSERT_TRUE(kernel.idle);
+    const u32 worker = kernel.currentThreadId;
+    ASSERT_NE(worker, kMainThreadId);
+    ASSERT_EQ(vblankCount, 0u);
+
+    std::vector<std::string> messages;
+    setDebugLogHook([&](const std::string& line) { messages.push_back(line); });
+    EXPECT_EQ(emuStepForDebugger(1), 1u);
+    setDebugLogHook(nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{"thread " + std::to_string(worker) + " runs"});
+    EXPECT_EQ(vblankCount, 1u) << "time went on to the vertical blank that readied the worker";
+    EXPECT_FALSE(kernel.idle);
+    EXPECT_EQ(kernel.currentThreadId, worker);
+    EXPECT_EQ(eventLog(), (std::vector<u32>{0x01}));
+
+    EXPECT_LT(emuStepForDebugger(1'000'000), 1'000'000u) << "the steps end with the program";
+    EXPECT_EQ(eventLog(), (std::vector<u32>{0x01, 0x02}));
+    EXPECT_EQ(programEndText(), "exit, exit code 0");
+    // The waiting call's own instruction is counted after the skipped time
+    // in a run, and before it when the run stopped in the middle: one apart.
+    EXPECT_EQ(ee.cycle + 1, cyclesToEnd) << "stepping ran no instruction that the run did not";
+    EXPECT_EQ(emuStepForDebugger(1), 0u);
+
+    ASSERT_EQ(runWithMode("sched_ends", 1), StopReason::Deadlock);
+    const u32 pc = ee.pc;
+    EXPECT_EQ(emuStepForDebugger(5000), 0u) << "nothing can run after a deadlock";
+    EXPECT_EQ(ee.pc, pc);
+    EXPECT_EQ(programEndText(), "deadlock");
 }

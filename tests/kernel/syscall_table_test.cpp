@@ -12,10 +12,11 @@ namespace {
 
 // The numbers the kernel answers itself; every other one is a no-op.
 const std::set<unsigned> kImplemented = {
-    2,   4,   16,  17,  18,  19,  20,  21,  22,  23,  24,  25,  32,  33,  34,  35,  36,  37,  41,  43,
-    45,  47,  48,  50,  51,  53,  55,  57,  60,  61,  62,  63,  64,  65,  66,  68,  69,  71,  94,  95,
-    99,  112, 113, 118, 119, 120, 121, 122, 124, 136, 138, 143, 144, 153, 183, 184, 186, 189, 198, 200,
-    202, 204, 207, 210, 212, 214, 218, 225, 226,
+    2,   4,   16,  17,  18,  19,  20,  21,  22,  23,  24,  25,  30,  31,  32,  33,  34,  35,  36,  37,
+    38,  39,  40,  41,  42,  43,  44,  45,  46,  47,  48,  49,  50,  51,  52,  53,  54,  55,  56,  57,
+    58,  60,  61,  62,  63,  64,  65,  66,  67,  68,  69,  70,  71,  72,  73,  94,  95,  99,  112, 113,
+    118, 119, 120, 121, 122, 124, 136, 138, 143, 144, 153, 183, 184, 186, 189, 198, 200, 202, 204, 207,
+    210, 212, 214, 218, 225, 226,
 };
 
 // Interrupt-context variants and the plain calls whose services they share.
@@ -25,14 +26,17 @@ constexpr std::pair<unsigned, unsigned> kSharedServices[] = {
     {214, 41},  {218, 37},  {225, 25},  {226, 24},
 };
 
+// The interrupt-context variants that also have a number of their own, n,
+// besides the 256 - n that their negative number lands on.
+constexpr unsigned kVariantsWithPositiveNumbers[] = {26, 27, 28, 29, 30, 31, 38, 42, 44, 46,
+                                                     49, 52, 54, 56, 58, 67, 70, 72, 73};
+
 // The free numbers, as inclusive ranges.
 constexpr std::pair<unsigned, unsigned> kFreeRanges[] = {
-    {26, 31},   {38, 38},   {42, 42},   {44, 44},   {46, 46},   {49, 49},   {52, 52},
-    {54, 54},   {56, 56},   {58, 58},   {67, 67},   {70, 70},   {72, 72},   {90, 90},
-    {101, 101}, {103, 106}, {128, 135}, {139, 142}, {145, 149}, {151, 151}, {154, 155},
-    {157, 160}, {165, 165}, {167, 182}, {185, 185}, {187, 188}, {190, 197}, {199, 199},
-    {201, 201}, {203, 203}, {205, 206}, {208, 209}, {211, 211}, {213, 213}, {215, 217},
-    {219, 224}, {231, 255},
+    {90, 90},   {101, 101}, {103, 106}, {128, 135}, {139, 142}, {145, 149}, {151, 151},
+    {154, 155}, {157, 160}, {165, 165}, {167, 182}, {185, 185}, {187, 188}, {190, 197},
+    {199, 199}, {201, 201}, {203, 203}, {205, 206}, {208, 209}, {211, 211}, {213, 213},
+    {215, 217}, {219, 224}, {231, 255},
 };
 
 bool isFree(unsigned number) {
@@ -52,6 +56,10 @@ TEST(SyscallTable, HandlersAndNamesOfAll256Numbers) {
     }
     for (const auto& [variant, plain] : kSharedServices) {
         EXPECT_EQ(syscallHandlers[variant], syscallHandlers[plain]) << "call " << variant;
+    }
+    for (unsigned number : kVariantsWithPositiveNumbers) {
+        EXPECT_EQ(syscallHandlers[number], syscallHandlers[256 - number]) << "call " << number;
+        EXPECT_STREQ(syscallNames[number], syscallNames[256 - number]) << "call " << number;
     }
     constexpr std::pair<unsigned, const char*> kSamples[] = {
         {0, "SYSCALL_RFU000_FullReset"}, {2, "SYSCALL_SetGsCrt"}, {20, "SYSCALL__EnableIntc"},

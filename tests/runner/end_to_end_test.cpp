@@ -150,3 +150,23 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoLoadableElfAreRefused) {
         EXPECT_EQ(run.out, "") << file;
     }
 }
+
+// A test harness as SDK programs write one: a more urgent thread runs the
+// test body and prints through the file service, the program waits on a
+// semaphore the body signals, then exits with the body's verdict. The body
+// sleeps on an alarm half-way, so the program must really wait.
+TEST_F(RunnerEndToEnd, AThreadedTestHarnessPrintsItsBodyAndExits) {
+    const RunResult run = runCorvaneRun(
+        withNullPlugins({guestProgramPath("thread_harness"), "--tty", "-", "--max-cycles", "50000000", "--state-out", "state.json"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string printed = "body: start\nmain: waiting for the body\nbody: 6 * 7 = 42\nbody: done\nmain: body finished\n";
+    ASSERT_TRUE(run.out.starts_with(printed)) << run.out;
+    const std::string summary = run.out.substr(printed.size());
+    EXPECT_TRUE(summary.starts_with("stopped: exit at 0x")) << summary;
+    EXPECT_TRUE(summary.ends_with(", exit code 3\n")) << summary;
+    const auto state = parseJson(readFile("state.json"));
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ((*state)["stop"], "exit");
+    EXPECT_EQ((*state)["exitCode"], "3");
+    EXPECT_EQ((*state)["thread"], "1") << "the program's main thread called Exit";
+}
