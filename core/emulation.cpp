@@ -3,6 +3,7 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/cpu.h"
+#include "core/diagnostics.h"
 #include "core/ee_state.h"
 #include "core/run_end_hook.h"
 #include "core/work_budget.h"
@@ -24,6 +25,7 @@ u32 pluginsOpened;
 u32 stopFlag;
 
 void emuInit() {
+    logForgetReported();
     readConfig();
     memAlloc();
     loadAllPlugins();

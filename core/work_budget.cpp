@@ -1,10 +1,7 @@
 #include "core/work_budget.h"
 
-#include <string>
-
 #include "core/ee_state.h"
 #include "core/emulation.h"
-#include "debugger/debug_log.h"
 
 namespace {
 
@@ -28,10 +25,12 @@ bool runMustStop() {
     return work.hasCycleLimit && ee.cycle - work.cycleLimitStart >= work.cycleLimitLength;
 }
 
-void reportCut(const char* what) {
-    const std::string line = std::string("work cut: ") + what +
-                             (work.left == 0 ? " (host work budget spent)" : " (the run is stopping)");
-    debugLogLine(line);
+void reportCut(LogCategory category, const char* what) {
+    if (work.left == 0) {
+        logReport(category, LogLevel::GuestError, "work cut: %s (host work budget spent)", what);
+    } else {
+        logReport(category, LogLevel::Info, "work cut: %s (the run is stopping)", what);
+    }
 }
 
 }  // namespace
@@ -45,7 +44,7 @@ WorkScope::WorkScope() {
 
 WorkScope::~WorkScope() { --work.depth; }
 
-bool workCharge(u64 units, const char* what) {
+bool workCharge(u64 units, LogCategory category, const char* what) {
     if (work.depth == 0) return true;  // no guest instruction is being measured
     if (work.cut) return false;
     if (units <= work.left && !runMustStop()) {
@@ -54,7 +53,7 @@ bool workCharge(u64 units, const char* what) {
     }
     if (units > work.left) work.left = 0;
     work.cut = true;
-    reportCut(what);
+    reportCut(category, what);
     return false;
 }
 

@@ -4,14 +4,14 @@
 // inside a single guest instruction. They draw on one budget, counted in
 // host work units, so that no guest instruction holds the host for long.
 // When the budget is spent, or the run is stopped or reaches its cycle
-// limit meanwhile, the work in progress is cut and one line goes to the
-// debugger's message list (and corvane-run's stderr).
+// limit meanwhile, the work in progress is cut and reported.
 //
 // Nothing here is looked at per instruction: the budget is refilled when
 // the outermost piece of work opens its scope, and charged by the loops of
 // that work.
 #pragma once
 
+#include "core/diagnostics.h"
 #include "core/types.h"
 
 // What one unit stands for, roughly the same host time each: one EE
@@ -36,10 +36,11 @@ public:
 };
 
 // Takes `units` from the budget. False once the budget is spent or the run
-// has to stop: the caller then cuts its work (`what` names it in the line
-// logged, once per guest instruction). Outside every scope nothing is
-// measured and the charge is always granted.
-bool workCharge(u64 units, const char* what);
+// has to stop: the caller then cuts its work, and the cut is reported under
+// `category`, with `what` naming the work (a guest error when the budget
+// was spent, information when the run is stopping). Outside every scope
+// nothing is measured and the charge is always granted.
+bool workCharge(u64 units, LogCategory category, const char* what);
 
 // True once the work of the current guest instruction has been cut.
 bool workCut();

@@ -201,7 +201,7 @@ u32 readSectors(u32 logicalSector, u32 count, u8* destination, const ReadModeRec
     // work budget of the guest request (or the boot) goes.
     WorkScope scope;
     for (u32 i = 0; i < count; ++i) {
-        if (!workCharge(kWorkUnitsPerSector, "disc read")) return 0;
+        if (!workCharge(kWorkUnitsPerSector, LogCategory::Disc, "disc read")) return 0;
         const DiscAddress address = discAddressOfSector(logicalSector + i);
         cdvdLoc location{};
         location.minute = address.minute;

@@ -234,7 +234,7 @@ bool archivePrepared() {
 s32 archiveOpen(std::string_view name, s32 mode) {
     if (!archivePrepared()) return -1;
     for (u32 entry = 0; entry < archive.entryCount; ++entry) {
-        if (!workCharge(1, "archive lookup")) return -1;
+        if (!workCharge(1, LogCategory::Iop, "archive lookup")) return -1;
         const u32 record = archive.table + kSjdfHeaderBytes + kSjdfEntryBytes * entry;
         const std::string entryName = ramString(record, kSjdfNameBytes);
         if (entryName != name) continue;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/diagnostics.h"
 #include "iop/guest_ram.h"
 #include "plugins/plugin_host.h"
 
@@ -78,9 +79,7 @@ void replyWord(const RpcCall& call, u32 word, u32 value) { setRamWord(call.recei
 // failure, in each of its result words, and one report.
 void unansweredCommand(const RpcCall& call, u32 command) {
     for (u32 word = 3; word <= 5; ++word) replyWord(call, word, 0);
-    char line[96];
-    std::snprintf(line, sizeof line, "IOP: no answer for controller server 0x%08X command %u", call.server(), command);
-    reportUnansweredOnce(line);
+    logReport(LogCategory::Pad, LogLevel::Stub, "no answer for controller server 0x%08X command %u", call.server(), command);
 }
 
 u32 portOf(const RpcCall& call) { return call.sendWord(1) & 1; }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <string>
 
+#include "core/diagnostics.h"
 #include "core/work_budget.h"
-#include "debugger/debug_log.h"
 
 #include "iop/cdvd_service.h"
 #include "iop/file_service.h"
@@ -33,15 +32,8 @@ void RpcCall::answerWord(u32 index, u32 value) const {
     if (index < receiveSize() / 4) setRamWord(receive + 4 * index, value);
 }
 
-void reportUnansweredOnce(const std::string& line) {
-    static std::set<std::string> reported;
-    if (reported.insert(line).second) debugLogLine(line);
-}
-
 void rpcReportUnanswered(const RpcCall& call) {
-    char line[96];
-    std::snprintf(line, sizeof line, "IOP: no answer for server 0x%08X function %u", call.server(), call.function());
-    reportUnansweredOnce(line);
+    logReport(LogCategory::Iop, LogLevel::Stub, "no answer for server 0x%08X function %u", call.server(), call.function());
 }
 
 void rpcUnanswered(const RpcCall& call) {
@@ -141,7 +133,7 @@ void readRemoteData(u32 packet) {
 // No IOP program reads what a plain transfer leaves in IOP memory here, and
 // IOP addresses outside the memory service's blocks overlap the EE
 // program, so the data is not copied.
-void dropPlainData() { reportUnansweredOnce("IOP: SIF data transfers to IOP memory are not kept"); }
+void dropPlainData() { logReport(LogCategory::Iop, LogLevel::Stub, "SIF data transfers to IOP memory are not kept"); }
 
 }  // namespace
 

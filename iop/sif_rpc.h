@@ -58,17 +58,12 @@ struct RpcCall {
 };
 
 // A request no server here can answer: the guest gets the failure answer
-// (-1 in receive word 0, when its receive buffer has room for it), and the
-// debugger's message list a line naming the server and function, once for
-// each such pair.
+// (-1 in receive word 0, when its receive buffer has room for it), and a
+// message names the server and function, once for each such pair.
 void rpcUnanswered(const RpcCall& call);
 
 // The report alone, for a server that gives its own failure answer.
 void rpcReportUnanswered(const RpcCall& call);
-
-// Adds `line` to the debugger's message list unless it was added before:
-// the report of a request that a server takes but cannot answer.
-void reportUnansweredOnce(const std::string& line);
 
 // Hands the call to the server the packet names (word at offset 52). An
 // unknown server leaves the receive buffer as it was.

@@ -1,6 +1,9 @@
 #include "kernel/syscalls.h"
 
+#include <cstring>
+
 #include "cop/cop0.h"
+#include "core/diagnostics.h"
 #include "core/ee_state.h"
 #include "iop/sif_rpc.h"
 #include "kernel/call_registers.h"
@@ -432,9 +435,22 @@ consteval std::array<Handler, 256> buildSyscallHandlers() {
 constinit const std::array<Handler, 256> syscallHandlers = buildSyscallHandlers();
 constinit const std::array<const char*, 256> syscallNames = buildSyscallNames();
 
+// A free number is the program's mistake; a named call without a service
+// is one the emulator does not provide. Either does nothing.
+void reportUnservedCall(u32 number) {
+    if (std::strcmp(syscallNames[number], "SYSCALL_NI") == 0) {
+        logReport(LogCategory::Kernel, LogLevel::GuestError, "system call %u (v1 = 0x%08X) is not assigned; ignored at 0x%08X",
+                  number, ee.gpr[kGprV1].w[0], ee.pc - 4);
+    } else {
+        logReport(LogCategory::Kernel, LogLevel::Stub, "%s is not emulated; it does nothing", syscallNames[number]);
+    }
+}
+
 // A call that changed which thread should run switches as it returns;
 // one made by an interrupt handler leaves that to the end of the delivery.
 void syscallDispatch() {
-    syscallHandlers[ee.gpr[kGprV1].w[0] & 0xFF]();
+    const u32 number = ee.gpr[kGprV1].w[0] & 0xFF;
+    if (syscallHandlers[number] == opUnassigned) reportUnservedCall(number);
+    syscallHandlers[number]();
     if (kernel.switchPending && !inInterruptContext()) reschedule();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "memory/bus.h"
 #include "memory/gif.h"
@@ -143,11 +144,12 @@ void transferBlock(const DmaChannel& channel, const ChannelRoute& route, u32 add
 // move; the VIF1 commands they carry charge their own work. A chain that
 // spends the budget stops where it is, as a chain that has no end would.
 void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAddress) {
+    const u32 firstTag = tagAddress;
     ReturnStack returns(channel, route.returnSlots);
     for (u32 tags = 0; tags < kDmaTagLimit; ++tags) {
         const u64 tag = dmaLoad64(tagAddress);
         const u32 qwc = tagQwc(tag);
-        if (!workCharge(1 + u64{qwc}, "DMA tag chain")) return;
+        if (!workCharge(1 + u64{qwc}, LogCategory::Dma, "DMA tag chain")) return;
         const u32 addr = dmaAddress(tagAddr(tag));
         *channel.qwc = qwc;
         *channel.madr = addr;
@@ -191,6 +193,8 @@ void runTagChain(const DmaChannel& channel, const ChannelRoute& route, u32 tagAd
         tagAddress = next;
     }
     *channel.qwc = 0;
+    logReport(LogCategory::Dma, LogLevel::GuestError, "tag chain from 0x%08X ran %u tags without an end; cut", firstTag,
+              kDmaTagLimit);
 }
 
 void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 value) {
@@ -200,7 +204,7 @@ void startChannel(const DmaChannel& channel, const ChannelRoute& route, u32 valu
     if (value & kChcrTie) setDStat(route.dStatBit);
     WorkScope scope;
     const u32 qwc = *channel.qwc & kDmaQwcMask;
-    if (qwc != 0 && workCharge(qwc, "DMA transfer")) transferBlock(channel, route, dmaAddress(*channel.madr), qwc);
+    if (qwc != 0 && workCharge(qwc, LogCategory::Dma, "DMA transfer")) transferBlock(channel, route, dmaAddress(*channel.madr), qwc);
     if ((value & kChcrChainMode) == 0 || workCut()) return;
     runTagChain(channel, route, tagAddress);
 }

@@ -1,5 +1,6 @@
 #include "memory/hw_registers.h"
 
+#include "core/diagnostics.h"
 #include "memory/bus.h"
 #include "memory/dma.h"
 #include "memory/host_access.h"
@@ -25,6 +26,10 @@ constexpr unsigned startedChannel(u32 offset) {
         if (kDmaChannelBases[channel] == offset) return channel;
     }
     return kDmaChannelCount;
+}
+
+constexpr bool isIpuChcr(u32 offset) {
+    return offset == kDmaChannelBases[kDmaIpuFrom] || offset == kDmaChannelBases[kDmaIpuTo];
 }
 
 }  // namespace
@@ -55,6 +60,9 @@ void hwWrite32(u32 offset, u32 value) {
     case kHwIntcMask:
         hostStore<u32>(reg, old ^ (value & 0xFFFF));
         return;
+    }
+    if (isIpuChcr(offset) && (value & kChcrStr)) {
+        logReport(LogCategory::Dma, LogLevel::Stub, "IPU channel at 0x%04X is not emulated: its start moves nothing", offset);
     }
     const unsigned channel = startedChannel(offset);
     if (channel == kDmaSprFrom) return dmaStartSprFrom(value);

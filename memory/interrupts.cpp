@@ -51,7 +51,7 @@ void callHandler(Delivery& delivery, u32 handler, std::initializer_list<u32> arg
     ee.gpr[kGprRa].d[0] = delivery.returnAddress;
     ee.pc = handler;
     while (ee.pc != delivery.returnAddress) {
-        if (!workCharge(1, "interrupt handler")) {
+        if (!workCharge(1, LogCategory::Kernel, "interrupt handler")) {
             delivery.abandoned = true;
             ee.pc = delivery.returnAddress;
             break;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "frontend/log.h"
+#include "core/diagnostics.h"
 #include "platform/dynamic_library.h"
 #include "plugins/config.h"
 
@@ -81,8 +81,6 @@ struct CdvdEntries {
 };
 
 GsEntries gs;
-// The missing GSreadFIFO2 is reported once per loaded GS library.
-bool gsReadFifoStubLogged = false;
 PadEntries pads[2];
 Spu2Entries spu2;
 CdvdEntries cdvd;
@@ -125,7 +123,6 @@ void resolveGs(LibraryHandle library) {
     resolve(library, "GSabout", gs.about);
     resolve(library, "GStest", gs.test);
     resolve(library, "GSreadFIFO2", gs.readFifo2);
-    gsReadFifoStubLogged = false;
 }
 
 void resolvePad(LibraryHandle library, PadEntries& pad) {
@@ -353,10 +350,7 @@ void gsGifTransfer2(const u32* packet) {
 void gsReadFifo2(u64* memory, u32 quadwords) {
     if (gs.readFifo2) return gs.readFifo2(memory, static_cast<int>(quadwords));
     std::memset(memory, 0, 16 * static_cast<size_t>(quadwords));
-    if (!gsReadFifoStubLogged) {
-        logPrintf("GSreadFIFO2 is not exported by the GS plugin: local-to-host data reads as zeros\n");
-        gsReadFifoStubLogged = true;
-    }
+    logReport(LogCategory::Plugins, LogLevel::Stub, "GSreadFIFO2 is not exported by the GS plugin: local-to-host data reads as zeros");
 }
 u32 gsRead32(u32 address) { return gs.read32 ? gs.read32(address) : 0; }
 u64 gsRead64(u32 address) { return gs.read64 ? gs.read64(address) : 0; }

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stdout);
         return kExitRan;
     }
-    // Without a debugger window, its message lines (requests the IOP
-    // services cannot answer, the archive module load) go to stderr.
+    // Without a debugger window, its plain message lines (the archive
+    // module load) go to stderr; categorised messages are chosen by --log.
     setDebugLogHook([](const std::string& line) { std::fprintf(stderr, "corvane-run: %s\n", line.c_str()); });
     return runProgram(commandLine.options);
 }

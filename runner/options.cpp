@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "core/diagnostics.h"
 #include "memory/bus.h"
 
 const char kUsageText[] =
@@ -26,6 +27,9 @@ const char kUsageText[] =
     "                                  into FILE (- for standard output)\n"
     "  --snapshot-at-end               when the run ends, before the plugins close, have\n"
     "                                  the GS plugin save its picture as Screens/snapNNN.png\n"
+    "  --log CATEGORY,...              report these categories' messages on standard error\n"
+    "                                  too: CPU, DMA, GIF, VIF, VU, kernel, IOP, pad, disc,\n"
+    "                                  plugins, or all (errors are always reported)\n"
     "  --help                          show this text\n"
     "Numbers are decimal, or hexadecimal with a 0x prefix. The run always stops\n"
     "at an idle loop (a taken branch or jump to its own address).\n";
@@ -108,6 +112,26 @@ std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view text, std::str
     return request;
 }
 
+std::optional<u32> parseLogCategories(std::string_view text, std::string& error) {
+    u32 mask = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        LogCategory category{};
+        if (name == "all") {
+            mask |= (1u << kLogCategoryCount) - 1;
+        } else if (parseLogCategory(name, category)) {
+            mask |= 1u << static_cast<u32>(category);
+        } else {
+            error = "unknown log category '" + std::string(name) +
+                    "' for --log (CPU, DMA, GIF, VIF, VU, kernel, IOP, pad, disc, plugins or all)";
+            return std::nullopt;
+        }
+        if (comma == std::string_view::npos) return mask;
+        text.remove_prefix(comma + 1);
+    }
+}
+
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     RunnerOptions& options = result.options;
@@ -137,7 +161,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||
                                 argument == "--state-out" || argument == "--memory-out" || argument == "--disc" ||
-                                argument == "--tty" ||
+                                argument == "--tty" || argument == "--log" ||
                                 argument == "--plugin-dir" || pluginFileOption(options.plugins, argument);
         if (!takesValue) return fail("unknown option '" + argument + "'");
         if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
@@ -168,6 +192,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--tty") {
             if (value.empty()) return fail("--tty needs a file name or -");
             options.tty = value;
+        } else if (argument == "--log") {
+            std::string error;
+            const std::optional<u32> categories = parseLogCategories(value, error);
+            if (!categories) return fail(error);
+            options.logCategories |= *categories;
         } else if (argument == "--state-out") {
             if (value.empty()) return fail("--state-out needs a file name");
             options.stateOut = value;

@@ -31,6 +31,7 @@ struct RunnerOptions {
     std::string disc;       // --disc: the image to boot instead of a program
     bool snapshotAtEnd = false;  // --snapshot-at-end: the GS saves its picture in Screens/ as the run ends
     std::string tty;        // --tty: where guest writes to descriptors 1 and 2 go ("-": stdout; empty: dropped)
+    u32 logCategories = 0;  // --log: bit n set shows LogCategory n's messages; errors show always
 };
 
 // The parsed options, or the reason the command line is unusable.
@@ -52,5 +53,10 @@ std::optional<u32> parseUntilAddress(std::string_view text);
 // the bytes are copied); LENGTH is at most the 32 MB of guest RAM; FILE is
 // everything after the second colon and must not be empty.
 std::optional<MemoryDumpRequest> parseMemoryDump(std::string_view text, std::string& error);
+
+// CATEGORY,CATEGORY,... as --log takes it ("all" for every category), as a
+// mask of LogCategory bits; nothing, with the reason in `error`, when a name
+// is unknown.
+std::optional<u32> parseLogCategories(std::string_view text, std::string& error);
 
 extern const char kUsageText[];

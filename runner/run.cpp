@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/diagnostics.h"
 #include "core/ee_state.h"
 #include "core/run_end_hook.h"
 #include "disc/disc_boot.h"
@@ -157,6 +158,14 @@ bool openTty(const std::string& path) {
     return true;
 }
 
+// Messages of the categories --log chose, and every error, go to stderr.
+u32 shownLogCategories = 0;
+
+void reportLogMessage(LogCategory category, LogLevel level, const char* line) {
+    if (level != LogLevel::Error && (shownLogCategories & (1u << static_cast<u32>(category))) == 0) return;
+    std::fprintf(stderr, "corvane-run: %s\n", line);
+}
+
 void closeTty() {
     setTtySink(nullptr);
     if (ttyFile != nullptr && ttyFile != stdout) std::fclose(ttyFile);
@@ -170,6 +179,8 @@ int runProgram(const RunnerOptions& options) {
     PluginConfig plugins = options.plugins;
     if (plugins.dir.empty()) plugins.dir = shippedPluginDir();
     overridePluginConfig(plugins);
+    shownLogCategories = options.logCategories;
+    setLogSink(reportLogMessage);
     failedPluginSlots.clear();
     setPluginChoiceHook(keepFailedSlots);
     emuInit();

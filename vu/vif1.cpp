@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -111,6 +112,8 @@ void startDataCommand(u32 word, u32 command) {
         expectPayload(Phase::Unpack, unpackStart(unpack, word, vif1Register(kVif1Itop)), 0);
         break;
     default:  // masked UNPACK is not interpreted: its data is read as commands
+        logReport(LogCategory::Vif, LogLevel::Stub, "masked UNPACK (code 0x%02X) is not interpreted: its data is read as VIF codes",
+                  command);
         break;
     }
 }
@@ -161,7 +164,14 @@ void runCommand(u32 word) {
     case 0x31:  // STCOL
         expectPayload(Phase::RegisterWords, 4, kVif1Col);
         break;
-    default:  // NOP, MSKPATH3, the flushes and unknown codes
+    case 0x00:  // NOP
+    case 0x06:  // MSKPATH3
+    case 0x10:  // FLUSHE
+    case 0x11:  // FLUSH
+    case 0x13:  // FLUSHA
+        break;
+    default:
+        logReport(LogCategory::Vif, LogLevel::GuestError, "unknown VIF code 0x%02X ignored", command);
         break;
     }
 }

@@ -1,5 +1,6 @@
 #include "vu/vu1_micro.h"
 
+#include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "memory/gif.h"
 #include "memory/host_access.h"
@@ -48,15 +49,18 @@ u32 vu1LastUpperWord() { return lastUpperWord; }
 // pairs of its last batch, the pair after its end bit included.
 void vu1Run() {
     WorkScope scope;
+    const u32 start = vu1.tpc;
     for (u32 pairs = 1; pairs <= kVu1MaxPairsPerRun; ++pairs) {
         vu1ExecPair();
         if (lastUpperWord & kVuUpperEndBits) {
             vu1ExecPair();
-            workCharge(pairs % kPairsPerCharge + 1, "VU1 micro-program");
+            workCharge(pairs % kPairsPerCharge + 1, LogCategory::Vu, "VU1 micro-program");
             return;
         }
-        if (pairs % kPairsPerCharge == 0 && !workCharge(kPairsPerCharge, "VU1 micro-program")) return;
+        if (pairs % kPairsPerCharge == 0 && !workCharge(kPairsPerCharge, LogCategory::Vu, "VU1 micro-program")) return;
     }
+    logReport(LogCategory::Vu, LogLevel::GuestError, "VU1 micro-program from 0x%04X ran %u pairs without an end bit; cut",
+              start, kVu1MaxPairsPerRun);
 }
 
 const u32* vu1KickedPacket(u32 byteOffset) {

@@ -202,7 +202,7 @@ TEST_F(ControllerService, TheControllerLibraryFindsADualShockThroughEitherProtoc
     for (u32 i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(guestWord(guestSymbol("results") + 4 * i), expected[i]) << "results[" << i << "]";
     }
-    EXPECT_EQ(std::count(debugLines.begin(), debugLines.end(), "IOP: no answer for controller server 0x8000010F command 10"), 1)
+    EXPECT_EQ(std::count(debugLines.begin(), debugLines.end(), "pad stub: no answer for controller server 0x8000010F command 10"), 1)
         << "reported once for its three calls";
 }
 

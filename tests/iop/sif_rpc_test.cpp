@@ -75,11 +75,11 @@ TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
     });
     EXPECT_EQ(archivePath, "cdrom0:\\DATA.AFS");
     const std::vector<std::string> expectedLines = {
-        "IOP: no answer for server 0x80000601 function 15",
-        "IOP: no answer for server 0x80000006 function 2",
+        "IOP stub: no answer for server 0x80000601 function 15",
+        "IOP stub: no answer for server 0x80000006 function 2",
         "SJDATA.IRX",
-        "IOP: no answer for server 0x80000003 function 5",
-        "IOP: no answer for server 0x80000002 function 1",
+        "IOP stub: no answer for server 0x80000003 function 5",
+        "IOP stub: no answer for server 0x80000002 function 1",
     };
     EXPECT_EQ(debugLines, expectedLines) << "the archive module, and each unanswered request once";
     setDebugLogHook(nullptr);

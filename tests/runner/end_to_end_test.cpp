@@ -170,3 +170,45 @@ TEST_F(RunnerEndToEnd, AThreadedTestHarnessPrintsItsBodyAndExits) {
     EXPECT_EQ((*state)["exitCode"], "3");
     EXPECT_EQ((*state)["thread"], "1") << "the program's main thread called Exit";
 }
+
+// Guest mistakes of several parts of the machine: by default only errors
+// reach stderr; --log chooses categories, in any letter case or all, and a
+// mistake that a loop makes 1000 times is reported once.
+TEST_F(RunnerEndToEnd, LogReportsTheChosenCategoriesOncePerCause) {
+    ASSERT_TRUE(loadGuestProgram("log_faults"));
+    const std::string tagChain = hex8(guestSymbol("loopingTag"));
+    const std::string program = guestProgramPath("log_faults");
+    const auto linesOf = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(text.substr(at, end - at));
+        return lines;
+    };
+
+    const RunResult quiet = runCorvaneRun(withNullPlugins({program}));
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_TRUE(quiet.out.starts_with("stopped: idle-loop")) << quiet.out;
+    EXPECT_EQ(quiet.err, "");
+
+    const RunResult kernel = runCorvaneRun(withNullPlugins({"--log", "kernel", program}));
+    const std::vector<std::string> kernelLines = linesOf(kernel.err);
+    ASSERT_EQ(kernelLines.size(), 2u) << kernel.err;
+    EXPECT_TRUE(kernelLines[0].starts_with(
+        "corvane-run: kernel guest-error: system call 90 (v1 = 0x0000005A) is not assigned; ignored at 0x"))
+        << kernelLines[0];
+    EXPECT_EQ(kernelLines[1], "corvane-run: kernel stub: SYSCALL_FlushCache is not emulated; it does nothing");
+
+    const RunResult dmaAndIop = runCorvaneRun(withNullPlugins({"--log", "DMA,iop", program}));
+    EXPECT_EQ(dmaAndIop.err, "corvane-run: DMA stub: IPU channel at 0xB400 is not emulated: its start moves nothing\n"
+                             "corvane-run: DMA guest-error: tag chain from 0x" + tagChain +
+                                 " ran 1048576 tags without an end; cut\n"
+                             "corvane-run: IOP stub: no answer for server 0x0000ABCD function 1\n");
+
+    const RunResult all = runCorvaneRun(withNullPlugins({"--log", "all", program}));
+    EXPECT_EQ(linesOf(all.err).size(), 5u) << all.err;
+
+    const RunResult bad = runCorvaneRun(withNullPlugins({"--log", "kernel,bogus", program}));
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(contains(bad.err, "unknown log category 'bogus' for --log")) << bad.err;
+    EXPECT_EQ(bad.out, "");
+}

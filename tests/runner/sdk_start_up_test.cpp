@@ -61,10 +61,11 @@ TEST_F(SdkStartUp, ReachesItsFrameLoopHeadlessWithTheBundledPlugins) {
     const u32 progress = guestSymbol("progress");
     char range[64];
     std::snprintf(range, sizeof range, "0x%08X:%zu:progress.bin", progress, sizeof(Progress));
-    const RunResult run = runCorvaneRun({guestProgramPath("sdk_start_up"), "--max-cycles", "300000000", "--memory-out", range});
+    const RunResult run = runCorvaneRun(
+        {guestProgramPath("sdk_start_up"), "--max-cycles", "300000000", "--memory-out", range, "--log", "IOP"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("stopped: idle-loop", 0), 0u) << run.out;
-    EXPECT_EQ(run.err, "corvane-run: IOP: no answer for server 0x0000ABCD function 1\n");
+    EXPECT_EQ(run.err, "corvane-run: IOP stub: no answer for server 0x0000ABCD function 1\n");
     expectFrameLoopReached(readProgress(readFile("progress.bin")));
 }
 

@@ -302,8 +302,8 @@ TEST(VifStream, AStoreThatWouldRunForMinutesIsCutAtItsWorkBudget) {
     setDebugLogHook(nullptr);
     ASSERT_EQ(reason, StopReason::IdleLoop);
     EXPECT_EQ(guestWord(guestSymbol("stores")), 2u);
-    EXPECT_EQ(lines, (std::vector<std::string>{"work cut: DMA tag chain (host work budget spent)",
-                                               "work cut: VU1 micro-program (host work budget spent)"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"DMA guest-error: work cut: DMA tag chain (host work budget spent)",
+                                               "VU guest-error: work cut: VU1 micro-program (host work budget spent)"}));
 }
 
 }  // namespace
