@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "frontend/log.h"
 #include "plugins/plugin_host.h"
@@ -155,7 +156,12 @@ bool fileNameMatches(std::string_view recordName, std::string_view wanted) {
     return equalIgnoringCase(recordName, wanted);
 }
 
-void logReadFailure() { logPrintf("Couldn't Read from CD !\n"); }
+// Log.txt gets the console's line; the messages say what was being looked for.
+void logReadFailure(std::string_view wanted) {
+    logPrintf("Couldn't Read from CD !\n");
+    logReport(LogCategory::Disc, LogLevel::Error, "a directory sector could not be read while looking for '%.*s'",
+              static_cast<int>(wanted.size()), wanted.data());
+}
 
 // Walks one directory component from the scan's directory into the
 // matching subdirectory. 1 entered, -1 missing or unreadable.
@@ -166,14 +172,14 @@ s32 enterComponent(DirectoryScan& scan, std::string_view component) {
         const ScanStep step = nextRecord(scan, record);
         if (step == ScanStep::End) return -1;
         if (step == ScanStep::ReadFailed) {
-            logReadFailure();
+            logReadFailure(component);
             return -1;
         }
         if ((record[kRecordFlags] & kIsoDirectoryFlag) == 0) continue;
         buildEntry(record, entry);
         if (component != entry.name) continue;
         if (!enterDirectory(entry.lsn, scan)) {
-            logReadFailure();
+            logReadFailure(component);
             return -1;
         }
         return 1;
@@ -253,7 +259,7 @@ s32 isoFind(std::string_view path, IsoEntry& entry) {
         const ScanStep step = nextRecord(scan, record);
         if (step == ScanStep::End) return 0;
         if (step == ScanStep::ReadFailed) {
-            logReadFailure();
+            logReadFailure(name);
             return -1;
         }
         if (record[kRecordFlags] & kIsoDirectoryFlag) continue;  // a file is asked for

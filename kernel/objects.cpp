@@ -1,5 +1,6 @@
 #include "kernel/objects.h"
 
+#include "core/diagnostics.h"
 #include "kernel/call_registers.h"
 #include "kernel/syscalls.h"
 
@@ -9,6 +10,11 @@ namespace {
 
 bool isIntcSlot(u32 cause) { return cause < kIntcHandlerSlotCount; }
 bool isDmacSlot(u32 channel) { return channel < kDmacHandlerSlotCount; }
+
+// A handler for a cause or channel that does not exist would never run.
+void reportNoSuchSlot(const char* call, u32 index) {
+    logReport(LogCategory::Kernel, LogLevel::GuestError, "%s for %u, which does not exist; ignored", call, index);
+}
 
 }  // namespace
 
@@ -26,7 +32,11 @@ void kernelReset() {
 
 void SYSCALL_AddIntcHandler() {
     const u32 cause = argA0();
-    if (isIntcSlot(cause)) kernel.intcHandlers[cause] = IntcHandlerSlot{1, argA1()};
+    if (isIntcSlot(cause)) {
+        kernel.intcHandlers[cause] = IntcHandlerSlot{1, argA1()};
+    } else {
+        reportNoSuchSlot("AddIntcHandler", cause);
+    }
     returnSigned32(cause);
 }
 
@@ -39,7 +49,11 @@ void SYSCALL_RemoveIntcHandler() {
 
 void SYSCALL_AddDmacHandler() {
     const u32 channel = argA0();
-    if (isDmacSlot(channel)) kernel.dmacHandlers[channel] = DmacHandlerSlot{1, argA1()};
+    if (isDmacSlot(channel)) {
+        kernel.dmacHandlers[channel] = DmacHandlerSlot{1, argA1()};
+    } else {
+        reportNoSuchSlot("AddDmacHandler", channel);
+    }
     returnSigned32(channel);
 }
 

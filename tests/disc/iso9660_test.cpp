@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/debug_log.h"
 #include "disc/iso9660.h"
 #include "disc_images.h"
 #include "plugins/recording.h"
@@ -257,8 +258,12 @@ TEST_F(IsoReader, DiscsThatLieEndTheSearch) {
     std::memcpy(cut.data() + rootAt + 10, &rootSize, 4);
     writeFile("cut.iso", cut);
     serveImage("cut.iso");
+    std::vector<std::string> messages;
+    setDebugLogHook([&messages](const std::string& line) { messages.push_back(line); });
     EXPECT_EQ(isoFind("\\NOPE.TXT;1", entry), -1);
+    setDebugLogHook(nullptr);
     EXPECT_EQ(readFile("Log.txt"), "Couldn't Read from CD !\n");
+    EXPECT_EQ(messages, std::vector<std::string>{"disc error: a directory sector could not be read while looking for 'NOPE.TXT;1'"});
 
     const s32 slot = isoOpen("\\BIG.BIN;1", 1);
     ASSERT_GE(slot, 0);

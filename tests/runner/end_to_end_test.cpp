@@ -192,11 +192,12 @@ TEST_F(RunnerEndToEnd, LogReportsTheChosenCategoriesOncePerCause) {
 
     const RunResult kernel = runCorvaneRun(withNullPlugins({"--log", "kernel", program}));
     const std::vector<std::string> kernelLines = linesOf(kernel.err);
-    ASSERT_EQ(kernelLines.size(), 2u) << kernel.err;
+    ASSERT_EQ(kernelLines.size(), 3u) << kernel.err;
     EXPECT_TRUE(kernelLines[0].starts_with(
         "corvane-run: kernel guest-error: system call 90 (v1 = 0x0000005A) is not assigned; ignored at 0x"))
         << kernelLines[0];
     EXPECT_EQ(kernelLines[1], "corvane-run: kernel stub: SYSCALL_FlushCache is not emulated; it does nothing");
+    EXPECT_EQ(kernelLines[2], "corvane-run: kernel guest-error: AddIntcHandler for 20, which does not exist; ignored");
 
     const RunResult dmaAndIop = runCorvaneRun(withNullPlugins({"--log", "DMA,iop", program}));
     EXPECT_EQ(dmaAndIop.err, "corvane-run: DMA stub: IPU channel at 0xB400 is not emulated: its start moves nothing\n"
@@ -205,7 +206,7 @@ TEST_F(RunnerEndToEnd, LogReportsTheChosenCategoriesOncePerCause) {
                              "corvane-run: IOP stub: no answer for server 0x0000ABCD function 1\n");
 
     const RunResult all = runCorvaneRun(withNullPlugins({"--log", "all", program}));
-    EXPECT_EQ(linesOf(all.err).size(), 5u) << all.err;
+    EXPECT_EQ(linesOf(all.err).size(), 6u) << all.err;
 
     const RunResult bad = runCorvaneRun(withNullPlugins({"--log", "kernel,bogus", program}));
     EXPECT_EQ(bad.exitCode, 2);

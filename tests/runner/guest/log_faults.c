@@ -2,6 +2,7 @@
    different part of the machine, for the runner's --log option:
    - a system call number that is not assigned, made 1000 times in a loop;
    - FlushCache, a call the kernel names but does nothing for;
+   - an interrupt handler for a cause that does not exist;
    - a start of the IPU channel, which moves nothing here;
    - a GIF tag chain whose NEXT tag points at itself, cut at the tag limit;
    - a remote call to a server that no IOP module provides. */
@@ -15,6 +16,8 @@
 
 static volatile unsigned loopingTag[4] __attribute__((aligned(16)));
 
+static int onNothing(int cause) { return cause; }
+
 static void systemCall(int number) {
     __asm__ volatile("move $v1, %0\n\tsyscall" : : "r"(number) : "v0", "v1", "memory");
 }
@@ -22,6 +25,7 @@ static void systemCall(int number) {
 int main(void) {
     for (int i = 0; i < 1000; ++i) systemCall(90);
     systemCall(100);
+    AddIntcHandler(20, onNothing, 0);
 
     IPU_TO_CHCR = 0x101;
 
