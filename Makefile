@@ -3,12 +3,22 @@
 #            picture in build/Screens/
 # make test  builds everything and runs the whole test suite
 # make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each
+# make test-sanitize  builds everything with AddressSanitizer and
+#            UndefinedBehaviorSanitizer in build-sanitize/ (the "sanitize"
+#            preset) and runs the whole test suite there
+#
+# CMAKE_OPTIONS are passed to the configure step of a new build folder, e.g.
+# CMAKE_OPTIONS=-DCORVANE_WERROR=ON (what CI uses), or
+# "-DCORVANE_BUILD_TESTS=OFF -DCORVANE_GUEST_PROGRAMS=OFF" to build only the
+# programs and plugins, with no GoogleTest and no cross compiler.
 
 BUILD_DIR ?= build
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+CMAKE_OPTIONS ?=
+SANITIZE_DIR := build-sanitize
 
-.PHONY: all deps build run test fuzz bench clean
+.PHONY: all deps build run test test-sanitize fuzz bench clean
 
 all: build
 
@@ -16,7 +26,7 @@ deps:
 	@scripts/install-deps
 
 $(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja
+	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_OPTIONS)
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -29,11 +39,19 @@ else
 RUN_LIMITS := --max-vblanks $(DEMO_FRAMES) --snapshot-at-end
 endif
 
+DEMO := guest-programs/cube.elf
+
 run: build
-	cd $(BUILD_DIR) && ./runner/corvane-run $(RUN_LIMITS) guest-programs/cube.elf
+	@test -f $(BUILD_DIR)/$(DEMO) || { echo "make run: no cube demo in $(BUILD_DIR): it is a guest program, built only with CORVANE_GUEST_PROGRAMS=ON (the default) and the mipsel cross compiler" >&2; exit 1; }
+	cd $(BUILD_DIR) && ./runner/corvane-run $(RUN_LIMITS) $(DEMO)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake --preset sanitize $(CMAKE_OPTIONS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
 
 fuzz: build
 	fuzz/run-fuzz $(BUILD_DIR) $(FUZZ_SECONDS)
@@ -43,4 +61,4 @@ bench: build
 	$(BUILD_DIR)/bench/gs-bench
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

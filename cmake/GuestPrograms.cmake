@@ -2,7 +2,13 @@
 # and linked at 0x00100000. A missing cross compiler stops the configure
 # step: the tests cannot run without guest code.
 
-find_program(GUEST_CC mipsel-linux-gnu-gcc REQUIRED)
+find_program(GUEST_CC mipsel-linux-gnu-gcc)
+if(NOT GUEST_CC OR NOT EXISTS "${GUEST_CC}")
+  message(FATAL_ERROR "The guest programs need the mipsel cross compiler (mipsel-linux-gnu-gcc, "
+                      "Debian's gcc-mipsel-linux-gnu, which scripts/install-deps installs); not found"
+                      " (GUEST_CC=${GUEST_CC}). To build only the programs and plugins, configure with "
+                      "-DCORVANE_GUEST_PROGRAMS=OFF -DCORVANE_BUILD_TESTS=OFF.")
+endif()
 
 set(GUEST_FLAGS
   -march=r5900 -mabi=32 -msingle-float -ffreestanding -nostdlib -fno-pic
