@@ -45,10 +45,11 @@ const char* noDisplayReason() {
     return nullptr;
 }
 
-// Keeps Qt's libraries loaded once a plugin has used them. The plugin may be
-// unloaded by its host afterwards, and with it the Qt it pulled into a
-// process that had none; but Qt leaves thread data and exit handlers behind
-// once it has run, which must not outlive its code.
+// Keeps Qt's libraries loaded for the rest of the process once a plugin
+// that links them is loaded. The host may unload the plugin, and with it
+// the Qt it pulled into a process that had none; but Qt keeps data it
+// allocates as it loads, and once it has run, thread data and exit handlers
+// that must not outlive its code.
 void keepQtLoaded() {
     const void* inEachLibrary[] = {
         reinterpret_cast<const void*>(&qVersion),
@@ -62,6 +63,9 @@ void keepQtLoaded() {
         if (void* handle = dlopen(library.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
     }
 }
+
+// Runs as the plugin library is loaded.
+[[gnu::constructor]] void keepQtLoadedFromTheStart() { keepQtLoaded(); }
 
 }  // namespace
 
@@ -78,7 +82,6 @@ bool runPluginDialog(const char* plugin, const std::function<void()>& showDialog
         std::fprintf(stderr, "%s: cannot show the configuration dialog: %s\n", plugin, reason);
         return false;
     }
-    keepQtLoaded();
     static int argc = 1;
     static char name[] = "corvane-plugin";
     static char* argv[] = {name, nullptr};

@@ -247,8 +247,9 @@ TEST_F(CubeDemo, KickedVerticesAreTheProjectedAndLitCorners) {
 TEST_F(CubeDemo, TheTextShowsWhereItsUploadPutIt) {
     const DisplayedPicture picture = replay(demo->traffic);
     const u32 shownBlock = static_cast<u32>(lastDispfb1(demo->traffic) & 0x1FF) * 32;
+    const std::vector<Upload> path3Uploads = uploads(demo->traffic.path3);
     const Upload* text = nullptr;
-    for (const Upload& upload : uploads(demo->traffic.path3))
+    for (const Upload& upload : path3Uploads)
         if (((upload.bitbltbuf >> 32) & 0x3FFF) == shownBlock) text = &upload;
     ASSERT_NE(text, nullptr);
     const u32 x0 = (text->trxpos >> 32) & 0x7FF, y0 = (text->trxpos >> 48) & 0x7FF;
