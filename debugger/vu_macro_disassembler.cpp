@@ -189,7 +189,7 @@ std::string vuMacroInstruction(u32 word, const char* traceName) {
     const std::string_view name = traceName;
     if (form == VuForm::Unknown || name == "NO" || name.starts_with("C2")) return "";
     std::string text = assemblerMnemonic(name);
-    if (takesFieldMask(form)) text += "." + fieldMask(word);
+    if (takesFieldMask(form)) text.append(".").append(fieldMask(word));
     const std::string spelled = operands(word, form);
     return spelled.empty() ? text : text + " " + spelled;
 }
