@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "core/emulation.h"
-#include "gs-soft/png_file.h"
 #include "plugins/recording.h"
 #include "ps2e/gs-soft/picture.h"
 #include "ps2e/ps2e.h"
+#include "support/golden.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
 
@@ -156,7 +156,6 @@ Vec3 project(const Vec3& p, u32 angleX, u32 angleY) {
             kDepthScale / eye[2] * 16};
 }
 
-std::string goldenPath() { return std::string(CORVANE_DEMO_GOLDEN_DIR) + "/cube_frame120.png"; }
 
 class CubeDemo : public testing::Test {
 protected:
@@ -181,18 +180,7 @@ TEST_F(CubeDemo, FrameOneHundredTwentyMatchesTheGoldenPicture) {
     const DisplayedPicture picture = replay(demo->traffic);
     ASSERT_EQ(picture.width, 640);
     ASSERT_EQ(picture.height, 448);
-    RgbaImage image{picture.width, picture.height, picture.pixels};
-    if (std::getenv("CORVANE_WRITE_GOLDENS")) {
-        ASSERT_TRUE(writePng(goldenPath(), image));
-        GTEST_SKIP() << "golden written: look at it before keeping it";
-    }
-    RgbaImage golden;
-    ASSERT_TRUE(readPng(goldenPath(), golden)) << goldenPath();
-    ASSERT_EQ(golden.width, image.width);
-    ASSERT_EQ(golden.height, image.height);
-    int differing = 0;
-    for (size_t i = 0; i < image.pixels.size(); ++i) differing += image.pixels[i] != golden.pixels[i];
-    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(matchesGoldenPicture(goldenFile("cube_frame120.png"), {picture.width, picture.height, picture.pixels}));
 }
 
 // The last list VU1 kicked: 36 flat-lit textured triangles whose corners

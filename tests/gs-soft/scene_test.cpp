@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "png_file.h"
 #include "ps2e/gs-soft/picture.h"
 #include "ps2e/ps2e.h"
 #include "scene.h"
+#include "support/golden.h"
 
 namespace {
 
@@ -75,20 +75,8 @@ TEST_P(SceneTest, DrawsWhatTheRulesSayAndMatchesItsGolden) {
     const DisplayedPicture picture = composeDisplayedPicture();
     ASSERT_EQ(kFrameWidth, picture.width);
     ASSERT_EQ(kFrameHeight, picture.height);
-    const std::string golden = std::string(CORVANE_GS_GOLDEN_DIR) + "/" + entry.name + ".png";
-    RgbaImage image{picture.width, picture.height, picture.pixels};
-    const char* write = std::getenv("CORVANE_WRITE_GOLDENS");
-    if (write != nullptr && std::string(write) == "1") {
-        ASSERT_TRUE(writePng(golden, image)) << golden;
-        return;
-    }
-    RgbaImage expected;
-    ASSERT_TRUE(readPng(golden, expected)) << "no golden picture " << golden;
-    ASSERT_EQ(expected.width, picture.width);
-    ASSERT_EQ(expected.height, picture.height);
-    int differing = 0;
-    for (size_t i = 0; i < picture.pixels.size(); ++i) differing += picture.pixels[i] != expected.pixels[i];
-    EXPECT_EQ(0, differing) << "pixels differing from " << golden;
+    EXPECT_TRUE(matchesGoldenPicture(goldenFile(std::string(entry.name) + ".png"),
+                                     {picture.width, picture.height, picture.pixels}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SceneTest, testing::ValuesIn(kScenes),

@@ -16,6 +16,7 @@
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "support/guest_machine.h"
+#include "support/scratch_folder.h"
 
 inline constexpr u32 kReceiveMarker = 0xA5A5A5A5;
 inline constexpr u32 kMinusOne = 0xFFFFFFFF;
@@ -67,14 +68,11 @@ inline void runScript(const std::vector<ScriptCall>& calls) {
 // A fresh folder made the host root for one test, and the root put back
 // to the current directory afterwards.
 struct HostRootFolder {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / ("corvane-iop-" + std::to_string(getpid()));
+    const ScratchFolder folder{"iop"};
+    const std::filesystem::path& path = folder.path();
     HostRootFolder() {
-        std::filesystem::remove_all(path);
         std::filesystem::create_directories(path / "host");
         setHostRoot(path);
     }
-    ~HostRootFolder() {
-        setHostRoot(".");
-        std::filesystem::remove_all(path);
-    }
+    ~HostRootFolder() { setHostRoot("."); }
 };

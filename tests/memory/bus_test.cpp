@@ -125,20 +125,6 @@ TEST(Bus, SixtyFourBitCsrReadsAddTheFixedBitsAndVsintAndNothingElseDoes) {
     EXPECT_EQ(memRead64(0x12000000) & 0x32008, 0u);
 }
 
-TEST(Bus, RegisterWriteRules) {
-    resetMachine();
-    // D_STAT: status bits clear where 1 is written, mask bits toggle.
-    hostStore<u32>(memory.hw + 0xE010, 0x00F0FFFF);
-    memWrite32(0xFFFF0004, 0x1000E010);
-    EXPECT_EQ(memRead32(0x1000E010), 0xFF0FFFFBu);
-    // INTC_MASK toggles bits 0-15 only; INTC_STAT clears where 1 is written.
-    memWrite32(0xFFFF0003, 0x1000F010);
-    EXPECT_EQ(memRead32(0x1000F010), 0x3u);
-    hostStore<u32>(memory.hw + 0xF000, 0x3FF);
-    memWrite32(0x00C, 0x1000F000);
-    EXPECT_EQ(memRead32(0x1000F000), 0x3F3u);
-}
-
 TEST(Bus, VuMemoriesAndTheDmaViewAreWindowsOntoTheBlocks) {
     resetMachine();
     memWrite32(0x0F0F0F0F, 0x1000);

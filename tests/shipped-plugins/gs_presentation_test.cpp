@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "gs-soft/gif_packet.h"
-#include "gs-soft/png_file.h"
 #include "ps2e/gs-soft/presentation_pacing.h"
 #include "ps2e/gs-soft/presentation_window.h"
 #include "ps2e/gs-soft/settings.h"
 #include "ps2e/ps2e.h"
 #include "runner/run_corvane_run.h"
 #include "shipped_plugin.h"
+#include "support/png_file.h"
 
 namespace {
 

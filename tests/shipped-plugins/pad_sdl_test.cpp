@@ -262,6 +262,8 @@ TEST_F(PadSdl, KeyEventsReportPressAndReleaseAsVirtualKeyCodes) {
 }
 
 TEST(PadSettings, RoundTripKeepsEveryBindingAndTheDefaultsAreTheDocumentedKeys) {
+    const std::string processFolder = std::getenv(CORVANE_SETTINGS_DIR_VARIABLE);
+    unsetenv(CORVANE_SETTINGS_DIR_VARIABLE);
     EXPECT_TRUE(pluginSettingsPath(kPadSettingsFile).ends_with("/shipped-plugins/pad-sdl.ini"))
         << "beside the executable, where Config.ini lies";
     // Where the host says it keeps Config.ini, with or without the final '/'.
@@ -271,7 +273,7 @@ TEST(PadSettings, RoundTripKeepsEveryBindingAndTheDefaultsAreTheDocumentedKeys) 
     EXPECT_EQ(pluginSettingsPath(kPadSettingsFile), "/elsewhere/pad-sdl.ini");
     setenv(CORVANE_SETTINGS_DIR_VARIABLE, "", 1);
     EXPECT_TRUE(pluginSettingsPath(kPadSettingsFile).ends_with("/shipped-plugins/pad-sdl.ini")) << "empty: unset";
-    unsetenv(CORVANE_SETTINGS_DIR_VARIABLE);
+    setenv(CORVANE_SETTINGS_DIR_VARIABLE, processFolder.c_str(), 1);
     const std::string path = "pad-round-trip.ini";
     std::remove(path.c_str());
     EXPECT_EQ(readPadSettings(path), defaultPadSettings()) << "no file: the defaults";

@@ -120,9 +120,9 @@ TEST(PadKeyMapDialog, CancelWritesNothing) {
     EXPECT_FALSE(fileExists(path));
 }
 
-// PADconfigure through the library: the dialog edits pad-sdl.ini beside the
-// executable.
-TEST(PluginConfigure, PadConfigureEditsTheSettingsFileBesideTheExecutable) {
+// PADconfigure through the library: the dialog edits pad-sdl.ini in the
+// settings folder the host names.
+TEST(PluginConfigure, PadConfigureEditsTheSettingsFileOfTheHostsFolder) {
     const std::string path = pluginSettingsPath(kPadSettingsFile);
     std::remove(path.c_str());
     ShippedPlugin plugin("pad-sdl.so");

@@ -1,5 +1,4 @@
-// The VU memory windows in guest RAM, and the micro-mode upper tables
-// called from the host.
+// The micro-mode upper tables called from the host.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,24 +6,11 @@
 #include <cstddef>
 #include <cstring>
 
-#include "memory/bus.h"
-#include "memory/host_access.h"
 #include "support/guest_machine.h"
 #include "vu/vu_state.h"
 #include "vu/vu_upper.h"
 
 namespace {
-
-TEST(VuCop2Moves, VuMemoriesAreTheFirst64KOfGuestRam) {
-    resetMachine();
-    memWrite32(0xA1B2C3D4, 0x1000);
-    memWrite32(0x01020304, 0xC010);
-    memWrite32(0x55667788, 0x8008);
-    EXPECT_EQ(hostLoad<u32>(vu0.dataMem), 0xA1B2C3D4u);
-    EXPECT_EQ(hostLoad<u32>(vu1.dataMem + 0x10), 0x01020304u);
-    EXPECT_EQ(hostLoad<u32>(vu1.microMem + 8), 0x55667788u);
-    EXPECT_EQ(vu1.vf[0].f[3], 1.0f);
-}
 
 // A micro-mode upper word: dest mask xyzw, ft, fs, and bits 10..6 / 5..0.
 constexpr u32 upperWord(u32 ft, u32 fs, u32 fd, u32 function) {

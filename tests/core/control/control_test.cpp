@@ -1,11 +1,8 @@
 // Emulation control: what a reset puts back and what it keeps, and how the
-// run loop ends (nothing loaded, cycle limit, --until address, idle loop,
-// stop flag).
+// run loop ends (nothing loaded, cycle limit, --until address, idle loop).
+// The Escape stop is seen through the vertical blank's key events.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <csignal>
 #include <cstddef>
 #include <cstring>
 
@@ -176,49 +173,6 @@ TEST(Control, IdleLoopIsATakenBranchOrJumpToItself) {
     placeProgram({0, jump(kCodeAt + 4), 0});
     EXPECT_EQ(runFor(101, false), StopReason::MaxCycles);
     EXPECT_EQ(ee.pc, kCodeAt + 4);
-}
-
-// The Escape key raises the stop flag from inside a step; a timer signal
-// stands in for it. Should the loop ignore the flag, the watchdog ends the
-// test process instead of letting it hang.
-volatile std::sig_atomic_t timerTicks = 0;
-
-void raiseStopFlag(int) {
-    stopFlag = 1;
-    timerTicks = timerTicks + 1;
-    if (timerTicks == 200) _exit(1);  // four seconds: the run loop ignored the flag
-}
-
-// Raises the stop flag every 20 ms while it lives.
-struct StopFlagTimer {
-    StopFlagTimer() {
-        timerTicks = 0;
-        std::signal(SIGALRM, raiseStopFlag);
-        ualarm(20000, 20000);
-    }
-    ~StopFlagTimer() { ualarm(0, 0); }
-};
-
-TEST(Control, RaisedStopFlagEndsTheRunAndTheNextStartClearsIt) {
-    placeCountingLoop();
-    {
-        StopFlagTimer timer;
-        EXPECT_EQ(runFor(4'000'000'000ull), StopReason::Escape);
-    }
-    EXPECT_EQ(pluginsOpened, 0u);
-    const u32 cycleAtStop = ee.cycle;
-    EXPECT_GT(cycleAtStop, 0u);
-
-    EXPECT_EQ(runFor(9), StopReason::MaxCycles);
-    EXPECT_EQ(ee.cycle - cycleAtStop, 9u);
-
-    {
-        StopFlagTimer timer;
-        emuRun();
-    }
-    EXPECT_EQ(stopFlag, 1u);
-    EXPECT_EQ(pluginsOpened, 0u);
-    EXPECT_GT(ee.cycle - cycleAtStop, 9u);
 }
 
 }  // namespace
