@@ -118,19 +118,6 @@ std::vector<u8> expectedRecord(const std::string& image, const std::string& name
 
 std::vector<u8> guestBytes(u32 address, u32 size) { return std::vector<u8>(memory.ram + address, memory.ram + address + size); }
 
-// The send buffer at 0x80000, the receive buffer at 0x81000 and the packet
-// at 0x82000: one call made straight into the dispatcher.
-constexpr u32 kSend = 0x80000, kReceive = 0x81000, kPacket = 0x82000;
-
-u32 dispatch(u32 server, u32 function, u32 sendSize) {
-    setRamWord(kPacket + 32, function);
-    setRamWord(kPacket + 36, sendSize);
-    setRamWord(kPacket + 52, server);
-    setRamWord(kReceive, kReceiveMarker);
-    rpcDispatch(RpcCall{kSend, kReceive, kPacket});
-    return ramWord(kReceive);
-}
-
 TEST_F(DiscServices, FileSearchWritesThePositionRecord) {
     buildDiscImage("disc.iso", {{"SYSTEM.CNF", "BOOT2 = cdrom0:\\MAIN.ELF;1\r\n"},
                                 {"DATA/SUB/DEEP.TXT", "deep file"},
@@ -157,12 +144,12 @@ TEST_F(DiscServices, FileSearchWritesThePositionRecord) {
     // at byte 36; any other size is no search and leaves the buffer alone.
     for (const auto& [size, offset] : {std::pair<u32, u32>{292, 32}, {296, 36}, {300, 36}, {100, 36}}) {
         SCOPED_TRACE(size);
-        std::memset(memory.ram + kSend, 0x5C, 300);
-        std::strcpy(reinterpret_cast<char*>(memory.ram + kSend + offset), "\\SYSTEM.CNF;1");
-        const std::vector<u8> before = guestBytes(kSend, kRecordBytes);
-        const u32 answer = dispatch(0x80000597, 0, size);
+        std::memset(memory.ram + kRpcSend, 0x5C, 300);
+        std::strcpy(reinterpret_cast<char*>(memory.ram + kRpcSend + offset), "\\SYSTEM.CNF;1");
+        const std::vector<u8> before = guestBytes(kRpcSend, kRecordBytes);
+        const u32 answer = dispatchRpc(0x80000597, 0, size);
         EXPECT_EQ(answer, size == 100 ? 0u : 1u);
-        EXPECT_EQ(guestBytes(kSend, kRecordBytes), size == 100 ? before : expectedRecord(image, "SYSTEM.CNF;1"));
+        EXPECT_EQ(guestBytes(kRpcSend, kRecordBytes), size == 100 ? before : expectedRecord(image, "SYSTEM.CNF;1"));
     }
 }
 
@@ -207,10 +194,10 @@ TEST_F(DiscServices, ReadsStayInsideGuestRam) {
     resetMachine();
     const u32 nearEnd = kRamSize - 2 * 2048 - 100;
     std::memset(memory.ram + nearEnd, 0xEE, kRamSize - nearEnd);
-    const u32 request[6] = {7, 3, 0x20000000 | nearEnd, 0, 0, 0x40000000 | kSend};
-    for (u32 w = 0; w < 6; ++w) setRamWord(kSend + 4 * w, request[w]);
-    EXPECT_EQ(dispatch(0x80000595, 13, 24), 0u) << "the third sector would not fit";
-    EXPECT_EQ(ramWord(kSend), 10u) << "end sector stored at the masked address";
+    const u32 request[6] = {7, 3, 0x20000000 | nearEnd, 0, 0, 0x40000000 | kRpcSend};
+    for (u32 w = 0; w < 6; ++w) setRamWord(kRpcSend + 4 * w, request[w]);
+    EXPECT_EQ(dispatchRpc(0x80000595, 13, 24), 0u) << "the third sector would not fit";
+    EXPECT_EQ(ramWord(kRpcSend), 10u) << "end sector stored at the masked address";
     // The recording CDVD fills each sector with its frame number: sectors 7
     // and 8 lie at 0:02:07 and 0:02:08.
     EXPECT_EQ(memory.ram[nearEnd], 7);

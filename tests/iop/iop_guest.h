@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "iop/guest_ram.h"
 #include "iop/host_root.h"
+#include "iop/sif_rpc.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "support/guest_machine.h"
@@ -31,6 +33,19 @@ struct ScriptCall {
     std::optional<u32> answer;
     std::vector<std::pair<u32, std::string>> text = {};  // strings placed at byte offsets of the send buffer
 };
+
+// One call made straight into the dispatcher, with the send buffer at
+// kRpcSend, the receive buffer at kRpcReceive and the packet at kRpcPacket;
+// answers the receive buffer's first word (kReceiveMarker if unanswered).
+inline constexpr u32 kRpcSend = 0x80000, kRpcReceive = 0x81000, kRpcPacket = 0x82000;
+inline u32 dispatchRpc(u32 server, u32 function, u32 sendSize = 0) {
+    setRamWord(kRpcPacket + 32, function);
+    setRamWord(kRpcPacket + 36, sendSize);
+    setRamWord(kRpcPacket + 52, server);
+    setRamWord(kRpcReceive, kReceiveMarker);
+    rpcDispatch(RpcCall{kRpcSend, kRpcReceive, kRpcPacket});
+    return ramWord(kRpcReceive);
+}
 
 // Writes the calls into the loaded rpc_script program's table.
 inline void writeScript(const std::vector<ScriptCall>& calls) {

@@ -160,16 +160,14 @@ TEST_F(ControllerService, NothingIsPolledWithoutAnOpenPort) {
 TEST_F(ControllerService, AreaAddressesAreMaskedToRam) {
     useTestPlugins();
     resetMachine();
-    constexpr u32 kSend = 0x80000, kReceive = 0x81000, kPacket = 0x82000, kArea = 0x90000;
+    constexpr u32 kArea = 0x90000;
     for (u32 server : {kFirst, kSecond}) {
         SCOPED_TRACE(server);
         std::memset(memory.ram + kArea, kUntouched, kAreaBytes);
         const u32 request[5] = {server == kFirst ? 1u : 0u, 1, 0, 0, 0xFE000000 | kArea};
-        for (u32 w = 0; w < 5; ++w) setRamWord(kSend + 4 * w, request[w]);
-        setRamWord(kPacket + 32, 1);
-        setRamWord(kPacket + 52, server);
-        rpcDispatch(RpcCall{kSend, kReceive, kPacket});
-        EXPECT_EQ(ramWord(kReceive + 12), 1u);
+        for (u32 w = 0; w < 5; ++w) setRamWord(kRpcSend + 4 * w, request[w]);
+        dispatchRpc(server, 1);
+        EXPECT_EQ(ramWord(kRpcReceive + 12), 1u);
         EXPECT_EQ(memory.ram[kArea + (server == kFirst ? 112 : 4)], 6);
     }
 }

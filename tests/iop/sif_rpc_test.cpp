@@ -106,14 +106,11 @@ TEST(SifRpc, StartUpRequestsOfSdkProgramsAreAnswered) {
 // The argument text is cut at 255 characters, however long the guest's.
 TEST(SifRpc, ArchivePathKeepsAtMost255Characters) {
     resetMachine();
-    constexpr u32 kSend = 0x100000;
-    constexpr u32 kPacket = 0x101000;
     const std::string module = "SJDATA.IRX";
     const std::string longPath(300, 'a');
-    std::memcpy(memory.ram + kSend + 8, module.c_str(), module.size() + 1);
-    std::memcpy(memory.ram + kSend + 267, longPath.c_str(), longPath.size() + 1);
-    hostStore<u32>(memory.ram + kPacket + 52, 0x80000006);
-    rpcDispatch(RpcCall{kSend, 0x102000, kPacket});
+    std::memcpy(memory.ram + kRpcSend + 8, module.c_str(), module.size() + 1);
+    std::memcpy(memory.ram + kRpcSend + 267, longPath.c_str(), longPath.size() + 1);
+    dispatchRpc(0x80000006, 0);
     EXPECT_EQ(archivePath, std::string(255, 'a'));
 }
 

@@ -17,7 +17,9 @@ bool readWhole(const std::string& path, std::string& contents) {
 
 std::string lineAt(const std::string& text, std::size_t start) {
     if (start >= text.size()) return "(end of file)";
-    return "\"" + text.substr(start, text.find('\n', start) - start) + "\"";
+    std::string line = "\"";
+    line.append(text, start, text.find('\n', start) - start).append("\"");
+    return line;
 }
 
 const char* const kHowToRewrite = "\n(if the change is intended, rerun with CORVANE_WRITE_GOLDENS=1 and review the diff)";
