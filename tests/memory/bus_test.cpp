@@ -7,6 +7,7 @@
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "support/guest_machine.h"
+#include "vu/vu_state.h"
 
 namespace {
 
@@ -130,10 +131,11 @@ TEST(Bus, VuMemoriesAndTheDmaViewAreWindowsOntoTheBlocks) {
     memWrite32(0x0F0F0F0F, 0x1000);
     memWrite32(0x1E1E1E1E, 0x8000);
     memWrite32(0x2D2D2D2D, 0x8000C000);
-    EXPECT_EQ(memory.vu0Micro, memory.ram);
-    EXPECT_EQ(hostLoad<u32>(memory.vu0Data), 0x0F0F0F0Fu);
-    EXPECT_EQ(hostLoad<u32>(memory.vu1Micro), 0x1E1E1E1Eu);
-    EXPECT_EQ(hostLoad<u32>(memory.vu1Data), 0x2D2D2D2Du);
+    // As the units themselves see their memories.
+    EXPECT_EQ(vu0.microMem, memory.ram);
+    EXPECT_EQ(hostLoad<u32>(vu0.dataMem), 0x0F0F0F0Fu);
+    EXPECT_EQ(hostLoad<u32>(vu1.microMem), 0x1E1E1E1Eu);
+    EXPECT_EQ(hostLoad<u32>(vu1.dataMem), 0x2D2D2D2Du);
 
     // Bit 31 selects the scratchpad; without it, even the scratchpad's own
     // bus address is just RAM to DMA.

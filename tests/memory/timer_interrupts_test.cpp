@@ -64,6 +64,7 @@ std::vector<Event> walkEvents(const TimerSetup& setup, unsigned wanted) {
 void arm(const TimerSetup& setup) {
     resetMachine();
     ee.cycle = setup.armCycle;
+    schedulerRun();  // the writes must bring its next run forward to their event
     memWrite32(setup.stored, timerAddress(setup.timer, 0x00));
     memWrite32(setup.compare, timerAddress(setup.timer, 0x20));
     memWrite32(setup.mode, timerAddress(setup.timer, 0x10));
@@ -81,6 +82,7 @@ const TimerSetup kSetups[] = {
     {"timer 0 compare", 0, 2 | kCmpe, 0, 0x0200, 3},
     {"timer 3 overflow from a stored count near the top", 3, 3 | kOvfe, 0xFF00, 0x1234, 2000},
     {"timer 2 overflow only, compare ignored", 2, 0 | kOvfe, 0x7000, 0x7100, 50},
+    {"a compare due before any other event brings the scheduler forward", 1, 0 | kCmpe, 0, 0x0400, 100},
 };
 
 // Each event is raised by the scheduler run at its cycle and not by one a

@@ -74,8 +74,9 @@ testing::AssertionResult matchesGoldenPicture(const std::string& path, const Rgb
     }
     if (differing == 0) return testing::AssertionSuccess();
     const int width = produced.width;
-    return testing::AssertionFailure() << differing << " pixels differ from " << path << ", the first at ("
-                                       << first % width << ", " << first / width << "): 0x" << std::hex
-                                       << produced.pixels[first] << ", golden 0x" << golden.pixels[first]
-                                       << kHowToRewrite;
+    std::ostringstream where;
+    where << "(" << first % width << ", " << first / width << "): 0x" << std::hex << produced.pixels[first]
+          << ", golden 0x" << golden.pixels[first];
+    return testing::AssertionFailure() << differing << " pixels differ from " << path << ", the first at "
+                                       << where.str() << kHowToRewrite;
 }
