@@ -29,13 +29,6 @@ TEST(RunnerPluginParsing, NoVblankLimitByDefaultOneSlashAfterTheDirectoryAndEmpt
     }
 }
 
-TEST_F(RunnerPluginOptions, RunsWithTheShippedPluginsByDefault) {
-    const RunResult run = runCorvaneRun({kProbe});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(run.out.starts_with("stopped: idle-loop at 0x")) << run.out;
-}
-
 TEST_F(RunnerPluginOptions, NamesEachSlotThatFailedAndWhyThenExits1) {
     const std::string dir = testPluginDir();
     struct Case {
