@@ -2,14 +2,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/scratch_folder.h"
 
 struct RunResult {
     int exitCode;
@@ -44,11 +46,10 @@ inline std::vector<std::string> withNullPlugins(std::vector<std::string> argumen
 // so that tests run in parallel do not share their output files.
 class RunnerInOwnFolder : public testing::Test {
 protected:
-    void SetUp() override {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        const std::string folder = std::string(test->test_suite_name()) + "-" + test->name();
-        mkdir(folder.c_str(), 0755);
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(".."), 0); }
+    void SetUp() override { ASSERT_EQ(chdir(folder_.path().c_str()), 0); }
+    void TearDown() override { ASSERT_EQ(chdir(previous_.c_str()), 0); }
+
+private:
+    const std::filesystem::path previous_ = std::filesystem::current_path();
+    const ScratchFolder folder_{"run"};
 };
