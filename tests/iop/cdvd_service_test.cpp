@@ -144,7 +144,7 @@ TEST_F(DiscServices, FileSearchWritesThePositionRecord) {
     // at byte 36; any other size is no search and leaves the buffer alone.
     for (const auto& [size, offset] : {std::pair<u32, u32>{292, 32}, {296, 36}, {300, 36}, {100, 36}}) {
         SCOPED_TRACE(size);
-        std::memset(memory.ram + kRpcSend, 0x5C, 300);
+        std::memset(memory.ram + kRpcSend, 'A', 300);  // a path read from the wrong place is no file
         std::strcpy(reinterpret_cast<char*>(memory.ram + kRpcSend + offset), "\\SYSTEM.CNF;1");
         const std::vector<u8> before = guestBytes(kRpcSend, kRecordBytes);
         const u32 answer = dispatchRpc(0x80000597, 0, size);

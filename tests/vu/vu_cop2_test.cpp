@@ -59,6 +59,8 @@ TEST_F(VuMicroUpper, FunctionCodesFollowTheMacroLayoutOnTheirOwnUnit) {
     expectVector(vu1.vf[1], {11, 22, 33, 44});
     run(upperWord(3, 2, 4, 0x1B));  // MULw
     expectVector(vu1.vf[4], {40, 80, 120, 160});
+    run(upperWord(0, 2, 6, 0x28));  // ADD of VF0, which reads (0, 0, 0, 1) after a reset
+    expectVector(vu1.vf[6], {1, 2, 3, 5});
     expectVector(vu0.vf[1], {9, 9, 9, 9});
     vu0.code = upperWord(3, 2, 5, 0x2C);  // SUB on VU0
     vu0RunUpper();
