@@ -1,5 +1,6 @@
 #include "ps2e/cdvd-image/image_chooser.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -7,7 +8,7 @@
 
 bool chooseDiscImage(const std::string& settingsPath) {
     const QString current = QString::fromStdString(configuredImage(settingsPath));
-    QFileDialog dialog(nullptr, kImageChooserTitle);
+    QFileDialog dialog(QApplication::activeWindow(), kImageChooserTitle);
     dialog.setObjectName("imageChooser");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({"Disc images (*.iso *.bin *.ISO *.BIN)", "All files (*)"});

@@ -1,5 +1,6 @@
 #include "ps2e/gs-soft/settings_dialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,7 +11,7 @@
 
 bool editGsSettings(const std::string& path) {
     const GsSettings settings = readGsSettings(path);
-    QDialog dialog;
+    QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle("Corvane software GS: window");
 
     auto* scale = new QSpinBox;

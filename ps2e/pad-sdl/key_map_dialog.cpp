@@ -138,7 +138,7 @@ void KeyMapDialog::refresh() {
 }
 
 bool editPadKeyMap(const std::string& path) {
-    KeyMapDialog dialog(readPadSettings(path));
+    KeyMapDialog dialog(readPadSettings(path), QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return true;
     return writePadSettings(path, dialog.settings());
 }

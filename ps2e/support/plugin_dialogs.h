@@ -1,7 +1,8 @@
 // Where a shipped plugin's configure entry point shows its Qt dialog. In
 // the desktop program a QApplication exists already and the dialog uses it;
 // in corvane-run or a test none does, and one is made for the dialog's
-// lifetime. Without a display to show a window on, nothing is shown.
+// lifetime. The dialogs open over the host's active window, if any.
+// Without a display to show a window on, nothing is shown.
 #pragma once
 
 #include <functional>
