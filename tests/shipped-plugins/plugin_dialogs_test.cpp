@@ -82,6 +82,7 @@ TEST(PadKeyMapDialog, AssignedKeysAreWrittenOnOk) {
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, onStart);
         QTest::keyClick(table, Qt::Key_8, Qt::KeypadModifier);
         EXPECT_EQ(keyCell(dialog, PadControl::Start), "Keypad 8");
+        EXPECT_TRUE(saveScreenshot(dialog, "pad_key_map_dialog"));
         clickButton(dialog, QDialogButtonBox::Ok);
     });
     EXPECT_TRUE(editPadKeyMap(path));
@@ -180,6 +181,7 @@ TEST(PluginConfigure, GsConfigureEditsTheWindowSettings) {
         EXPECT_EQ(control<QComboBox>(dialog, "filter")->currentIndex(), 0);
         control<QSpinBox>(dialog, "scale")->setValue(3);
         control<QComboBox>(dialog, "filter")->setCurrentIndex(1);
+        EXPECT_TRUE(saveScreenshot(dialog, "gs_settings_dialog"));
         clickButton(dialog, QDialogButtonBox::Ok);
     });
     configure();
