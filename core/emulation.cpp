@@ -9,8 +9,9 @@
 #include "core/work_budget.h"
 #include "debugger/debug_log.h"
 #include "disc/elf_loader.h"
+#include "disc/iso9660.h"
 #include "frontend/log.h"
-#include "iop/module_loader.h"
+#include "iop/iop_services.h"
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "memory/bus.h"
@@ -18,6 +19,7 @@
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
 #include "vu/vif1.h"
+#include "vu/vu1_micro.h"
 #include "vu/vu_state.h"
 
 u32 programLoaded;
@@ -34,8 +36,10 @@ void emuInit() {
     cpuReset();
     vuReset();
     vifReset();
+    vu1MicroReset();
     timersInit();
-    resetModuleIds();
+    iopServicesReset();
+    isoReset();
 }
 
 // HI, LO, SA and the instruction word survive a reset; the PC was just set

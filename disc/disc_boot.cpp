@@ -14,6 +14,11 @@
 char systemCnfText[kSystemCnfBytes + 1];
 std::string bootPath;
 
+void discBootPowerOn() {
+    std::fill(std::begin(systemCnfText), std::end(systemCnfText), '\0');
+    bootPath.clear();
+}
+
 namespace {
 
 // The device part of a boot path ("cdrom0:") is skipped unread.

@@ -15,6 +15,9 @@ extern char systemCnfText[kSystemCnfBytes + 1];
 // The BOOT2 path, such as cdrom0:\GAME_001.23;1 (at most 255 characters).
 extern std::string bootPath;
 
+// Forgets the last disc boot's SYSTEM.CNF text and boot path.
+void discBootPowerOn();
+
 enum class DiscBootResult {
     Booted,
     NoSystemCnf,      // SYSTEM.CNF;1 cannot be opened

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <vector>
 
 #include "core/emulation.h"
 #include "core/ee_state.h"
@@ -12,6 +13,15 @@
 ElfHeader elfHeader;
 ElfProgramHeader elfProgramHeaders[kElfHeaderTableCapacity];
 ElfSectionHeader elfSectionHeaders[kElfHeaderTableCapacity];
+
+u64 elfProgramId;
+
+void elfLoaderPowerOn() {
+    elfProgramId = 0;
+    elfHeader = ElfHeader{};
+    std::fill(std::begin(elfProgramHeaders), std::end(elfProgramHeaders), ElfProgramHeader{});
+    std::fill(std::begin(elfSectionHeaders), std::end(elfSectionHeaders), ElfSectionHeader{});
+}
 
 void HostFileSource::seek(u32 offset) { std::fseek(file_, static_cast<long>(offset), SEEK_SET); }
 
@@ -75,7 +85,26 @@ const char* elfImageProblem(ElfSource& source) {
     return nullptr;
 }
 
+namespace {
+
+u64 hashOfSource(ElfSource& source) {
+    constexpr u32 kChunk = 65536;
+    std::vector<u8> chunk(kChunk);
+    u64 hash = 0xCBF29CE484222325ull;
+    source.seek(0);
+    for (u32 offset = 0;; offset += kChunk) {
+        const u32 got = source.read(chunk.data(), kChunk);
+        for (u32 i = 0; i < got; ++i) hash = (hash ^ chunk[i]) * 0x100000001B3ull;
+        if (got < kChunk || offset > 0xFFFFFFFFu - 2 * kChunk) break;
+        source.seek(offset + kChunk);
+    }
+    return hash;
+}
+
+}  // namespace
+
 void loadElfImage(ElfSource& source, const std::string& path) {
+    elfProgramId = hashOfSource(source);
     source.seek(0);
     source.read(&elfHeader, sizeof elfHeader);
     readHeaderTable(source, elfHeader.phoff, elfHeader.phnum, elfProgramHeaders);

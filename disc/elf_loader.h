@@ -67,6 +67,14 @@ extern ElfHeader elfHeader;
 extern ElfProgramHeader elfProgramHeaders[kElfHeaderTableCapacity];
 extern ElfSectionHeader elfSectionHeaders[kElfHeaderTableCapacity];
 
+// A 64-bit hash (FNV-1a) of every byte of the last executable loaded, 0
+// before any load: it tells which program a saved machine state belongs to.
+extern u64 elfProgramId;
+
+// Forgets the last executable: the headers all zero, as at start, so the
+// next initialisation starts the PC at 0.
+void elfLoaderPowerOn();
+
 // What the loader reads from: a host file, or a file on the disc.
 class ElfSource {
 public:

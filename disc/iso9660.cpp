@@ -272,6 +272,11 @@ s32 isoFind(std::string_view path, IsoEntry& entry) {
     }
 }
 
+void isoReset() {
+    discFiles = {};
+    std::memset(volumeDescriptor, 0, sizeof volumeDescriptor);
+}
+
 void isoPrepare() {
     if (discFiles.prepared) return;
     discFiles = {};

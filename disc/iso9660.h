@@ -82,6 +82,10 @@ s32 isoFind(std::string_view path, IsoEntry& entry);
 // Clears the file table the first time it is called; later calls do nothing.
 void isoPrepare();
 
+// Closes every disc file and forgets the volume descriptor: a reset machine
+// has no disc file open.
+void isoReset();
+
 // Slot 0-15; -1 not found, -2 a mode other than 1, -3 no free slot.
 s32 isoOpen(std::string_view path, s32 mode);
 

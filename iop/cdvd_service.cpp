@@ -6,7 +6,7 @@
 #include "disc/iso9660.h"
 #include "iop/guest_ram.h"
 
-u32 discMediaType = 1;
+u32 discMediaType = kDiscMediaTypeAtStart;
 u32 trayChanged = 0;
 
 namespace {

@@ -8,6 +8,7 @@
 
 // The disc type a guest last set (function 34 of 0x80000593); 1 at start.
 // Like trayChanged it lasts for the whole run, not reset with the machine.
+inline constexpr u32 kDiscMediaTypeAtStart = 1;
 extern u32 discMediaType;
 // Set by tray request 0, reported and cleared by tray request 2.
 extern u32 trayChanged;

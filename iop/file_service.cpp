@@ -18,13 +18,12 @@
 #include "iop/module_loader.h"
 #include "kernel/objects.h"
 
+FileServiceState fileService;
+
 namespace {
 
 constexpr s32 kFailure = -1;
 constexpr u32 kOpenFlagsAccepted = 0x3FEF;
-constexpr u32 kOpenAppend = 0x100;
-constexpr u32 kOpenCreate = 0x200;
-constexpr u32 kOpenTruncate = 0x400;
 constexpr u32 kNameMax = 1024;
 constexpr u32 kNotifyOpenSendSize = 1048;
 constexpr u32 kNotifyCloseSendSize = 20;
@@ -33,9 +32,6 @@ constexpr u32 kNotifyResultBytes = 20;
 
 TtySink ttySink = nullptr;
 
-u32 openNotifyAddress = 0;
-u32 openNotifyExtra = 0;
-
 u8* ramAt(u32 address) { return memory.ram + ramOffset(address); }
 
 // The byte count of a guest buffer that lies inside RAM.
@@ -43,28 +39,24 @@ u32 boundedSize(u32 address, u32 size) { return std::min(size, kRamSize - ramOff
 
 // ---- Host files -------------------------------------------------------
 
-// Guest handle -> real descriptor (-1: free). 0-2 are the standard streams
-// and never handed out.
-std::array<int, kHostHandleLimit> hostDescriptors = [] {
-    std::array<int, kHostHandleLimit> table{};
-    table.fill(-1);
-    return table;
-}();
-
-int hostDescriptor(s32 handle) {
-    return handle >= static_cast<s32>(kFirstHostHandle) && handle < static_cast<s32>(kHostHandleLimit)
-               ? hostDescriptors[handle]
-               : -1;
+bool isHostHandle(s32 handle) {
+    return handle >= static_cast<s32>(kFirstHostHandle) && handle < static_cast<s32>(kHostHandleLimit);
 }
+
+int hostDescriptor(s32 handle) { return isHostHandle(handle) ? fileService.hostFiles[handle].descriptor : -1; }
+
+}  // namespace
 
 int hostOpenFlags(u32 flags) {
     int access = O_RDONLY;
     if ((flags & 3) == 2) access = O_WRONLY;
     if ((flags & 3) == 3) access = O_RDWR;
-    if (flags & kOpenAppend) access |= O_APPEND;
-    if (flags & kOpenTruncate) access |= O_TRUNC;
+    if (flags & kHostOpenAppend) access |= O_APPEND;
+    if (flags & kHostOpenTruncate) access |= O_TRUNC;
     return access | O_CLOEXEC | O_NOFOLLOW;
 }
+
+namespace {
 
 // The resolved path has no link left in it. A file that is there is opened
 // as it is; one that is not is created new (O_EXCL), so that nothing put at
@@ -72,27 +64,31 @@ int hostOpenFlags(u32 flags) {
 int openResolved(const std::filesystem::path& path, u32 flags) {
     const int access = hostOpenFlags(flags);
     const int descriptor = ::open(path.c_str(), access);
-    if (descriptor >= 0 || errno != ENOENT || (flags & kOpenCreate) == 0) return descriptor;
+    if (descriptor >= 0 || errno != ENOENT || (flags & kHostOpenCreate) == 0) return descriptor;
     return ::open(path.c_str(), access | O_CREAT | O_EXCL, 0600);
 }
 
 // The path is confined to the host root; the second try with a leading
 // "/" names the same file below the root, so one resolution covers both.
 s32 hostOpen(const std::string& path, u32 flags) {
-    const auto slot = std::find(hostDescriptors.begin() + kFirstHostHandle, hostDescriptors.end(), -1);
-    if (slot == hostDescriptors.end()) return kFailure;
+    auto& files = fileService.hostFiles;
+    const auto slot = std::find_if(files.begin() + kFirstHostHandle, files.end(), [](const HostFile& file) { return file.isFree(); });
+    if (slot == files.end()) return kFailure;
     const auto hostPath = resolveHostPath(path);
     if (!hostPath) return kFailure;
     const int descriptor = openResolved(*hostPath, flags);
     if (descriptor < 0) return kFailure;
-    *slot = descriptor;
-    return static_cast<s32>(slot - hostDescriptors.begin());
+    *slot = HostFile{descriptor, path, flags};
+    return static_cast<s32>(slot - files.begin());
 }
 
+// A handle whose file could not be opened again after a state load answers
+// -1 to everything; closing it frees the handle.
 s32 hostClose(s32 handle) {
-    const int descriptor = hostDescriptor(handle);
+    if (!isHostHandle(handle) || fileService.hostFiles[handle].isFree()) return kFailure;
+    const int descriptor = fileService.hostFiles[handle].descriptor;
+    fileService.hostFiles[handle] = HostFile{};
     if (descriptor < 0) return kFailure;
-    hostDescriptors[handle] = -1;
     return ::close(descriptor) == 0 ? 0 : kFailure;
 }
 
@@ -128,29 +124,11 @@ s32 hostSeek(s32 handle, s32 offset, s32 origin) {
 
 // ---- The SJDF archive -------------------------------------------------
 
-constexpr u32 kArchiveSlots = 16;
 constexpr u32 kArchiveChunk = 16384;
 constexpr u32 kArchiveBufferBytes = kArchiveChunk + 1;
 constexpr u32 kSjdfMagic = 0x46444A53;  // "SJDF"
 
-struct ArchiveSlot {
-    bool inUse = false;
-    u32 size = 0;
-    u32 offset = 0;
-    u32 pos = 0;
-};
-
-struct ArchiveState {
-    s32 handle = -1;
-    bool ready = false;
-    u32 buffer = 0;  // guest RAM, kArchiveBufferBytes
-    u32 table = 0;   // guest RAM: the header and entry table as read
-    u32 entryCount = 0;  // as read from the archive; the copy in guest RAM is the guest's to change
-    u32 openCount = 0;
-    std::array<ArchiveSlot, kArchiveSlots> slots{};
-};
-
-ArchiveState archive;
+ArchiveState& archive = fileService.archive;
 
 // The disc path without a "cdrom0:" style device in front.
 std::string archiveDiscPath() {
@@ -352,8 +330,8 @@ void openFile(const RpcCall& call) {
     const u32 resultAddress = call.sendWord(1);
     const u32 resultSize = call.sendWord(2);
     const std::array<u32, 8> notice = {static_cast<u32>(sema), 0, resultAddress, resultSize, static_cast<u32>(result), 0, 0, 0};
-    for (u32 i = 0; i < notice.size(); ++i) setRamWord(openNotifyAddress + 4 * i, notice[i]);
-    const std::array<u32, 5> block = {static_cast<u32>(result), 0, 0, 0, openNotifyExtra};
+    for (u32 i = 0; i < notice.size(); ++i) setRamWord(fileService.openNotifyAddress + 4 * i, notice[i]);
+    const std::array<u32, 5> block = {static_cast<u32>(result), 0, 0, 0, fileService.openNotifyExtra};
     const u32 copied = std::min(resultSize, kNotifyResultBytes);
     for (u32 i = 0; i < copied; ++i) setRamByte(resultAddress + i, static_cast<u8>(block[i / 4] >> (8 * (i % 4))));
 }
@@ -444,10 +422,10 @@ void seekFile(const RpcCall& call) {
 }
 
 void initService(const RpcCall& call) {
-    if (call.sendSize() == 4) openNotifyAddress = openNotifyExtra = call.sendWord(0);
+    if (call.sendSize() == 4) fileService.openNotifyAddress = fileService.openNotifyExtra = call.sendWord(0);
     if (call.sendSize() == 8) {
-        openNotifyAddress = call.sendWord(0);
-        openNotifyExtra = call.sendWord(1);
+        fileService.openNotifyAddress = call.sendWord(0);
+        fileService.openNotifyExtra = call.sendWord(1);
     }
     call.answer(iopVersionWord());
 }
@@ -455,6 +433,15 @@ void initService(const RpcCall& call) {
 }  // namespace
 
 void setTtySink(TtySink sink) { ttySink = sink; }
+
+// The guest's host files are closed: a reset machine holds no host
+// descriptor, however often it is reset.
+void fileServiceReset() {
+    for (HostFile& file : fileService.hostFiles) {
+        if (file.descriptor >= 0) ::close(file.descriptor);
+    }
+    fileService = FileServiceState{};
+}
 
 void fileIoServer(const RpcCall& call) {
     switch (call.function()) {

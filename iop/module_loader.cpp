@@ -4,6 +4,7 @@
 #include "iop/guest_ram.h"
 
 std::string archivePath;
+u32 nextModuleId = kFirstModuleId;
 
 namespace {
 
@@ -11,11 +12,8 @@ constexpr u32 kModulePathOffset = 8;
 constexpr u32 kModuleArgumentsOffset = 267;
 constexpr u32 kArchivePathMax = 255;
 constexpr u32 kModulePathMax = 1024;
-constexpr u32 kFirstModuleId = 0x10;
 // The module's own start-up answer, in receive word 1: it stays resident.
 constexpr u32 kModuleResidentEnd = 0;
-
-u32 nextModuleId = kFirstModuleId;
 
 void loadModule(const RpcCall& call) {
     const std::string path = ramString(call.send + kModulePathOffset, kModulePathMax);

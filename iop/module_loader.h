@@ -14,6 +14,10 @@
 // kept across machine resets.
 extern std::string archivePath;
 
+// The id the next load answers.
+inline constexpr u32 kFirstModuleId = 0x10;
+extern u32 nextModuleId;
+
 void moduleLoaderServer(const RpcCall& call);
 
 // Module ids start again at 0x10 (machine initialisation, IOP reset).

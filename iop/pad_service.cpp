@@ -9,23 +9,13 @@
 #include "plugins/plugin_host.h"
 
 u32 padServiceOpened;
+std::array<PadPortAreas, kPadPortCount> padPorts;
 
 namespace {
 
 constexpr u32 kServerFirstProtocol = 0x80000100;
-constexpr u32 kPortCount = 2;
 constexpr u32 kMirrorArea = 64;  // each area has a second copy 64 bytes on
 
-// Areas are kept as guest RAM offsets; every access goes through the
-// bounded guest RAM helpers.
-struct PortAreas {
-    std::optional<u32> first;
-    std::optional<u32> second;
-    std::optional<u32> status;
-    u32 modeOffset;  // the main mode set last: 0 digital, 1 DualShock
-};
-
-std::array<PortAreas, kPortCount> ports;
 
 // Every port holds a DualShock: two modes, digital and DualShock (the mode
 // types the controller library compares with), two actuators, no
@@ -39,7 +29,7 @@ constexpr u32 kButtonMask = 0xFFFF;
 // The mode information queries (infoMode of the controller library).
 enum InfoMode : u32 { kModeCurrentId = 1, kModeCurrentExtendedId = 2, kModeCurrentOffset = 3, kModeTable = 4 };
 
-u32 modeInformation(const PortAreas& port, u32 infoMode, s32 index) {
+u32 modeInformation(const PadPortAreas& port, u32 infoMode, s32 index) {
     switch (infoMode) {
         case kModeCurrentId:
         case kModeCurrentExtendedId: return kModeTypes[port.modeOffset];
@@ -97,19 +87,19 @@ void markOpened(u32 receive, u32 status) {
 }
 
 void openFirstProtocol(u32 port, u32 area, u32 receive) {
-    ports[port].first = area;
-    ports[port].status = area;
+    padPorts[port].first = area;
+    padPorts[port].status = area;
     setRamWord(area + 88, 0);
     setRamWord(area + kMirrorArea + 88, 0);
     setFrameState(area + 112);
     setRamWord(area + 96, 0x20);
-    writeFirstProtocolInformation(area, ports[port].modeOffset);
+    writeFirstProtocolInformation(area, padPorts[port].modeOffset);
     markOpened(receive, area);
 }
 
 void openSecondProtocol(u32 port, u32 area, u32 receive) {
-    ports[port].second = area;
-    ports[port].status = area + 8;
+    padPorts[port].second = area;
+    padPorts[port].status = area + 8;
     setRamWord(area, 0);
     setRamWord(area + kMirrorArea, 0);
     setFrameState(area + 4);
@@ -123,10 +113,10 @@ void firstProtocol(const RpcCall& call) {
     const u32 command = call.sendWord(0);
     switch (command) {
         case 1:
-            if (call.sendWord(1) < kPortCount) openFirstProtocol(call.sendWord(1), ramOffset(call.sendWord(4)), call.receive);
+            if (call.sendWord(1) < kPadPortCount) openFirstProtocol(call.sendWord(1), ramOffset(call.sendWord(4)), call.receive);
             break;
         case 6: {  // set main mode
-            PortAreas& port = ports[portOf(call)];
+            PadPortAreas& port = padPorts[portOf(call)];
             port.modeOffset = call.sendWord(3) & 1;
             if (port.first) writeFirstProtocolInformation(*port.first, port.modeOffset);
             replyWord(call, 5, 4);
@@ -148,7 +138,7 @@ void firstProtocol(const RpcCall& call) {
 // library asks for mode and actuator information with commands.
 void secondProtocol(const RpcCall& call) {
     const u32 command = call.sendWord(0) & 15;
-    PortAreas& port = ports[portOf(call)];
+    PadPortAreas& port = padPorts[portOf(call)];
     switch (command) {
         case 0: openSecondProtocol(portOf(call), ramOffset(call.sendWord(4)), call.receive); break;
         case 2: replyWord(call, 5, actuatorInformation(static_cast<s32>(call.sendWord(3)))); break;
@@ -170,7 +160,7 @@ void secondProtocol(const RpcCall& call) {
 // A controller answers 0x42 with its id, whose low nibble counts its data
 // in half-words (0 meaning 16 of them); one padding byte precedes the data.
 void pollPort(u32 port) {
-    const PortAreas& areas = ports[port];
+    const PadPortAreas& areas = padPorts[port];
     if (!areas.status) return;
     if (areas.second) setFrameState(*areas.second + 4);
     if (areas.first) {
@@ -191,7 +181,7 @@ void pollPort(u32 port) {
 }  // namespace
 
 void resetPadService() {
-    ports = {};
+    padPorts = {};
     padServiceOpened = 0;
 }
 
@@ -202,5 +192,5 @@ void padServer(const RpcCall& call) {
 }
 
 void pollControllers() {
-    for (u32 port = 0; port < kPortCount; ++port) pollPort(port);
+    for (u32 port = 0; port < kPadPortCount; ++port) pollPort(port);
 }

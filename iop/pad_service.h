@@ -3,12 +3,27 @@
 // vertical blank.
 #pragma once
 
+#include <array>
+#include <optional>
+
 #include "core/types.h"
 #include "iop/sif_rpc.h"
 
 // 0 until a guest opens a controller port; it then chooses PAD1 over PAD2
 // as the source of key events at the vertical blank.
 extern u32 padServiceOpened;
+
+// The areas a guest registered for a port, as guest RAM offsets; every
+// access goes through the bounded guest RAM helpers.
+struct PadPortAreas {
+    std::optional<u32> first;
+    std::optional<u32> second;
+    std::optional<u32> status;
+    u32 modeOffset;  // the main mode set last: 0 digital, 1 DualShock
+};
+
+inline constexpr u32 kPadPortCount = 2;
+extern std::array<PadPortAreas, kPadPortCount> padPorts;
 
 // Forgets every registered port area and clears padServiceOpened; done at
 // each machine initialisation (with the timers).

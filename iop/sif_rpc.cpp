@@ -18,7 +18,7 @@
 #include "kernel/objects.h"
 #include "memory/host_access.h"
 
-std::array<char, 4> iopVersion = {'2', '0', '0', '0'};
+std::array<char, 4> iopVersion = kIopVersionAtStart;
 
 u32 iopVersionWord() { return hostLoad<u32>(reinterpret_cast<const u8*>(iopVersion.data())); }
 

@@ -31,6 +31,7 @@ inline constexpr u32 kRpcFailure = 0xFFFFFFFF;  // -1
 // The IOP's module set version as four characters ("2000" until an IOP
 // reset names an IOPRP image). Kept for the whole run, not reset with the
 // machine.
+inline constexpr std::array<char, 4> kIopVersionAtStart = {'2', '0', '0', '0'};
 extern std::array<char, 4> iopVersion;
 
 // iopVersion's four characters in order as one little-endian word, the way

@@ -19,6 +19,8 @@
 
 KernelCallState kernelCalls;
 
+void kernelCallsPowerOn() { kernelCalls = KernelCallState{}; }
+
 namespace {
 
 constexpr u32 kIntcMaskAddress = kHwStart + kHwIntcMask;

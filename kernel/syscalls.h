@@ -32,6 +32,10 @@ struct KernelCallState {
 
 extern KernelCallState kernelCalls;
 
+// Back to the state the emulator starts with: no SIF register value, no
+// Deci2 registration.
+void kernelCallsPowerOn();
+
 void SYSCALL_Exit();
 void SYSCALL_SetGsCrt();
 void SYSCALL__EnableIntc();

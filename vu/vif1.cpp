@@ -11,27 +11,15 @@
 #include "vu/vu1_micro.h"
 #include "vu/vu_state.h"
 
+VifStreamState vifStream;
+
 namespace {
 
-// What the words after the last command are.
-enum class Phase { Command, MicroProgram, Direct, Unpack, RegisterWords };
+using Phase = VifPhase;
 
-struct PendingPayload {
-    Phase phase = Phase::Command;
-    u32 remaining = 0;    // payload words still to come
-    u32 destination = 0;  // MPG: byte offset in micro memory; register words: register offset
-};
-
-// DIRECT hands the GS whole quadwords; a quadword split between two pieces
-// of the stream is gathered here first.
-struct DirectQuadword {
-    u32 words[4] = {};
-    u32 count = 0;
-};
-
-PendingPayload pending;
-DirectQuadword directPart;
-UnpackTransfer unpack;
+PendingPayload& pending = vifStream.pending;
+DirectQuadword& directPart = vifStream.directPart;
+UnpackTransfer& unpack = vifStream.unpack;
 
 constexpr u32 kStatusStall = 0x80;  // cleared by OFFSET
 
@@ -194,8 +182,4 @@ void vifCommandStream(const u32* data, u32 words) {
     }
 }
 
-void vifReset() {
-    pending = PendingPayload{};
-    directPart = DirectQuadword{};
-    unpack = UnpackTransfer{};
-}
+void vifReset() { vifStream = VifStreamState{}; }

@@ -7,6 +7,33 @@
 #pragma once
 
 #include "core/types.h"
+#include "vu/vif1_unpack.h"
+
+// What the words after the last command are.
+enum class VifPhase : u32 { Command, MicroProgram, Direct, Unpack, RegisterWords };
+
+struct PendingPayload {
+    VifPhase phase = VifPhase::Command;
+    u32 remaining = 0;    // payload words still to come
+    u32 destination = 0;  // MPG: byte offset in micro memory; register words: register offset
+};
+
+// DIRECT hands the GS whole quadwords; a quadword split between two pieces
+// of the stream is gathered here first.
+struct DirectQuadword {
+    u32 words[4] = {};
+    u32 count = 0;  // 0-3 between pieces
+};
+
+// What the stream carries from one piece to the next: a command whose
+// payload has not all come yet.
+struct VifStreamState {
+    PendingPayload pending;
+    DirectQuadword directPart;
+    UnpackTransfer unpack;
+};
+
+extern VifStreamState vifStream;
 
 void vifCommandStream(const u32* data, u32 words);
 

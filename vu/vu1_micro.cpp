@@ -45,6 +45,10 @@ void vu1ExecPair() {
 
 u32 vu1LastUpperWord() { return lastUpperWord; }
 
+void vu1MicroReset() { lastUpperWord = 0; }
+
+void vu1MicroRestore(u32 lastUpper) { lastUpperWord = lastUpper; }
+
 // The pairs run are charged in batches; a program that ends pays for the
 // pairs of its last batch, the pair after its end bit included.
 void vu1Run() {

@@ -26,6 +26,11 @@ void vu1ExecPair();
 // The upper word of the most recently fetched pair.
 u32 vu1LastUpperWord();
 
+// Forgets the last pair fetched (machine initialisation), or puts back the
+// one a saved state recorded.
+void vu1MicroReset();
+void vu1MicroRestore(u32 lastUpper);
+
 // Runs VU1 from vu1.tpc until its program ends: the pair after the first
 // pair carrying an end bit is the last one executed.
 void vu1Run();

@@ -4,7 +4,7 @@
 #include "plugins/plugin_host.h"
 #include "vu/vu1_micro.h"
 
-u32 vuRandomState = 1;
+u32 vuRandomState = kVuRandomSeed;
 
 u32 vuNextRandom() {
     vuRandomState = vuRandomState * 214013u + 2531011u;

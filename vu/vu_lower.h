@@ -17,6 +17,7 @@
 
 // The random sequence shared by both units. It starts at 1 when the program
 // starts and is never reseeded, not even by a machine reset.
+inline constexpr u32 kVuRandomSeed = 1;
 extern u32 vuRandomState;
 
 // Hardware address of the VIF1 TOP register that XTOP reads.

@@ -1,9 +1,16 @@
 #include "vu/vu_state.h"
 
 #include "memory/bus.h"
+#include "vu/vu_lower.h"
 
 VuState vu0;
 VuState vu1;
+
+void vuPowerOn() {
+    vu1 = VuState{};
+    vuRandomState = kVuRandomSeed;
+    vuReset();
+}
 
 void vuReset() {
     vu0 = VuState{};

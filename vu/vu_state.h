@@ -46,3 +46,7 @@ enum VuControlRegister : unsigned {
 };
 
 void vuReset();
+
+// Back to the state the emulator starts with: VU1's registers, which a
+// reset keeps, cleared and the random generator's seed restored.
+void vuPowerOn();

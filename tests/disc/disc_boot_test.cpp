@@ -38,7 +38,6 @@ protected:
     void SetUp() override {
         RunnerInOwnFolder::SetUp();
         useBundledPlugins();
-        discFiles = {};
     }
     void TearDown() override {
         unsetenv("CORVANE_CDVD_IMAGE");
@@ -78,8 +77,6 @@ TEST_F(DiscBoot, Boot2LineNamesTheExecutable) {
         buildDiscImage("disc.iso", c.files);
         setenv("CORVANE_CDVD_IMAGE", "disc.iso", 1);
         resetMachine();
-        bootedFromDisc = 0;
-        ee.pc = 0;
         ASSERT_EQ(bootFromDisc(), c.result);
         EXPECT_EQ(readFile("Log.txt"), c.log);
         EXPECT_EQ(discFiles.openCount, 0u) << "every disc file closed again";

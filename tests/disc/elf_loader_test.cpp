@@ -97,15 +97,9 @@ bool spareBytesZero() { return ramAll(kRamSize, kBlockSpareBytes, 0); }
 
 class ElfLoader : public ::testing::Test {
 protected:
-    // The loader's records live for the whole process and a short file
-    // leaves them as the previous load left them; start each case from the
-    // all-zero records a freshly started program has.
-    void SetUp() override {
-        resetMachine();
-        elfHeader = ElfHeader{};
-        std::memset(elfProgramHeaders, 0, sizeof elfProgramHeaders);
-        std::memset(elfSectionHeaders, 0, sizeof elfSectionHeaders);
-    }
+    // A short file leaves the loader's records as the previous load left
+    // them; each case starts from the all-zero records of a fresh machine.
+    void SetUp() override { resetMachine(); }
 };
 
 TEST_F(ElfLoader, GameElfAt0x00100000BuildsTheArgumentBlockOfTheWorkedExample) {

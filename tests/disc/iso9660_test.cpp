@@ -54,7 +54,6 @@ protected:
         RunnerInOwnFolder::SetUp();
         useBundledPlugins();
         resetMachine();
-        discFiles = {};
         isoPrepare();
     }
     void TearDown() override {

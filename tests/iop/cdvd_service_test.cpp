@@ -46,11 +46,8 @@ class DiscServices : public RunnerInOwnFolder {
 protected:
     void SetUp() override {
         RunnerInOwnFolder::SetUp();
-        discMediaType = 1;
-        trayChanged = 0;
         useBundledPlugins();
         resetMachine();
-        discFiles = {};
     }
     void TearDown() override {
         unsetenv("CORVANE_CDVD_IMAGE");

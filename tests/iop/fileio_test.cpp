@@ -106,11 +106,9 @@ protected:
     void SetUp() override {
         RunnerInOwnFolder::SetUp();
         useBundledPlugins();
-        discFiles = {};
     }
     void TearDown() override {
         unsetenv("CORVANE_CDVD_IMAGE");
-        archivePath.clear();
         RunnerInOwnFolder::TearDown();
     }
 };
@@ -122,8 +120,8 @@ TEST_F(FileIoDisc, DiscFilesAndArchiveEntries) {
     const std::string archive = packSjdfArchive({{"small.bin", small}, {"large.bin", large}});
     buildDiscImage("disc.iso", {{"DATA/TEXT.TXT", text + "!"}, {"PACK/DATA.SJD", archive}});
     setenv("CORVANE_CDVD_IMAGE", "disc.iso", 1);
-    archivePath = "cdrom0:\\PACK\\DATA.SJD;1";
     ASSERT_TRUE(loadGuestProgram("iop_fileio_disc"));
+    archivePath = "cdrom0:\\PACK\\DATA.SJD;1";
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
 
     const std::vector<u32> expected = {
@@ -149,9 +147,10 @@ TEST_F(FileIoDisc, ArchiveThatIsMissingOrNotSjdf) {
     setenv("CORVANE_CDVD_IMAGE", "disc.iso", 1);
     for (const char* path : {"\\MISSING.SJD;1", "\\NOTSJDF.BIN;1"}) {
         SCOPED_TRACE(path);
-        archivePath = path;
-        runScript({{"open", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}},
-                   {"again", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}}});
+        runScript(
+            {{"open", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}},
+             {"again", 0x80000001, 0, {1}, kMinusOne, {{4, "sjdata:small.bin"}}}},
+            [&] { archivePath = path; });
         EXPECT_EQ(discFiles.openCount, 0u);
         EXPECT_EQ(iopAlloc(256), 0x1600u) << "the failed preparations gave their IOP memory back";
     }
@@ -163,8 +162,7 @@ TEST_F(FileIoDisc, ArchiveThatIsMissingOrNotSjdf) {
 TEST_F(FileIoDisc, ALookupDoesNotTrustTheCountInGuestMemory) {
     buildDiscImage("disc.iso", {{"DATA.SJD", packSjdfArchive({{"small.bin", "abc"}})}});
     setenv("CORVANE_CDVD_IMAGE", "disc.iso", 1);
-    archivePath = "cdrom0:\\DATA.SJD;1";
-    runScript({{"open", 0x80000001, 0, {1}, 0x20, {{4, "sjdata:small.bin"}}}});
+    runScript({{"open", 0x80000001, 0, {1}, 0x20, {{4, "sjdata:small.bin"}}}}, [] { archivePath = "cdrom0:\\DATA.SJD;1"; });
     u32 rewritten = 0;
     for (u32 at = 0; at + 8 <= kRamSize; at += 16) {
         if (hostLoad<u32>(memory.ram + at) != 0x46444A53) continue;  // "SJDF"

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,8 +71,10 @@ inline void writeScript(const std::vector<ScriptCall>& calls) {
 
 // Loads rpc_script, runs the calls and checks every answer; each call must
 // have signalled its client for both the bind and the call.
-inline void runScript(const std::vector<ScriptCall>& calls) {
+// `beforeRun` sets what the machine keeps across resets (loading resets it).
+inline void runScript(const std::vector<ScriptCall>& calls, const std::function<void()>& beforeRun = {}) {
     ASSERT_TRUE(loadGuestProgram("iop_rpc_script"));
+    if (beforeRun) beforeRun();
     writeScript(calls);
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
     for (u32 i = 0; i < calls.size(); ++i) {

@@ -15,7 +15,6 @@ constexpr u32 versionWord(const char (&text)[5]) {
 }
 
 TEST(SifRpc, BindCallAndIopResetThroughTheKernelCall) {
-    iopVersion = {'2', '0', '0', '0'};
     ASSERT_TRUE(loadGuestProgram("iop_sif_commands"));
     ASSERT_EQ(runGuest(), StopReason::IdleLoop);
     auto result = [](u32 i) { return guestWord(guestSymbol("results") + 4 * i); };
@@ -41,8 +40,6 @@ TEST(SifRpc, BindCallAndIopResetThroughTheKernelCall) {
 }
 
 TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
-    iopVersion = {'1', '5', '0', '0'};
-    archivePath = "unchanged";
     std::vector<std::string> debugLines;
     setDebugLogHook([&](const std::string& line) { debugLines.push_back(line); });
     constexpr u32 k601 = 0x80000601;
@@ -72,6 +69,10 @@ TEST(SifRpc, FixedAnswerServicesAndModuleLoader) {
         {"memory 5", 0x80000003, 5, {}, kMinusOne},
         {"unknown server", 0x80000002, 1, {}, kMinusOne},
         {"unknown server again", 0x80000002, 1, {}, kMinusOne},
+    },
+    [] {
+        iopVersion = {'1', '5', '0', '0'};
+        archivePath = "unchanged";
     });
     EXPECT_EQ(archivePath, "cdrom0:\\DATA.AFS");
     const std::vector<std::string> expectedLines = {

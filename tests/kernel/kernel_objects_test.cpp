@@ -11,7 +11,7 @@ TEST(KernelReset, ClearsTheTablesAndTheSifToggleButKeepsSifRegister4) {
     std::memset(&kernel, 0xA5, sizeof kernel);
     kernelCalls.sifReg4 = 0x1234;
     kernelCalls.sifToggle = 0x40000;
-    resetMachine();
+    emuReset();
     for (u32 id = 0; id < kThreadCount; ++id) {
         EXPECT_EQ(kernel.threads[id].status, id == kMainThreadId ? kThreadRunning : kThreadFree) << "thread " << id;
     }

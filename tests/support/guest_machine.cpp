@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "core/machine.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
 
@@ -47,15 +48,7 @@ std::map<std::string, u32> readSymbols(const std::string& path) {
 
 }  // namespace
 
-void resetMachine() {
-    if (memory.ram == nullptr) {
-        emuInit();
-    } else {
-        emuReset();
-    }
-    programLoaded = 0;
-    stopFlag = 0;
-}
+void resetMachine() { machinePowerOn(); }
 
 std::string guestProgramPath(const std::string& name) {
     return std::string(CORVANE_GUEST_DIR) + "/" + name + ".elf";

@@ -7,7 +7,7 @@
 #include "core/emulation.h"
 #include "core/types.h"
 
-// A freshly initialised machine with nothing loaded: memory cleared,
+// The machine as a freshly started emulator has it, nothing loaded: memory cleared,
 // registers at their reset values, programLoaded 0.
 void resetMachine();
 

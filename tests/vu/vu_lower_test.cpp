@@ -159,12 +159,11 @@ TEST_F(VuLowerMicro, XtopOnlyOnVu1AndNoOpsLeaveTheRegisters) {
 }
 
 TEST_F(VuLowerMicro, RandomSequenceIsSharedAndSurvivesReset) {
-    vuRandomState = 1;  // as at program start
     runLower(vu0, groupWord(0x8, 1, 0, 0x10, 0));
     EXPECT_EQ(vu0.vi[kViR], raw(1.0f + 41.0f / 32768.0f)) << "the first draw is 41";
     EXPECT_EQ(vu0.vf[1].u[0], vu0.vi[kViR]);
 
-    resetMachine();
+    emuReset();
     EXPECT_EQ(vuRandomState, 2745024u) << "a machine reset does not reseed";
     runLower(vu1, groupWord(0, 1, 0, 0x10, 0));
     EXPECT_NE(vu1.vi[kViR], raw(1.0f + 41.0f / 32768.0f)) << "VU1 continues VU0's sequence";

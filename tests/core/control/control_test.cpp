@@ -112,9 +112,6 @@ TEST(Control, ResetPutsTheRegistersBackButKeepsHiLoSaAndCode) {
 }
 
 TEST(Control, ResetRestartsAtTheLastEntryOrZeroWithRamCleared) {
-    // The loader's header record lives for the whole process and is all
-    // zero before any load.
-    elfHeader = ElfHeader{};
     resetMachine();
     ee.pc = 0x1234;
     emuReset();
