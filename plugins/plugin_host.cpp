@@ -36,6 +36,7 @@ struct GsEntries {
     decltype(&GSconfigure) configure = nullptr;
     decltype(&GSabout) about = nullptr;
     decltype(&GStest) test = nullptr;
+    decltype(&GSfreeze) freeze = nullptr;
 };
 
 struct PadEntries {
@@ -50,6 +51,7 @@ struct PadEntries {
     decltype(&PADconfigure) configure = nullptr;
     decltype(&PADabout) about = nullptr;
     decltype(&PADtest) test = nullptr;
+    decltype(&PADfreeze) freeze = nullptr;
 };
 
 struct Spu2Entries {
@@ -64,6 +66,7 @@ struct Spu2Entries {
     decltype(&SPU2test) test = nullptr;
     decltype(&SPU2configure) configure = nullptr;
     decltype(&SPU2about) about = nullptr;
+    decltype(&SPU2freeze) freeze = nullptr;
 };
 
 struct CdvdEntries {
@@ -78,6 +81,7 @@ struct CdvdEntries {
     decltype(&CDVDtest) test = nullptr;
     decltype(&CDVDconfigure) configure = nullptr;
     decltype(&CDVDabout) about = nullptr;
+    decltype(&CDVDfreeze) freeze = nullptr;
 };
 
 GsEntries gs;
@@ -123,6 +127,7 @@ void resolveGs(LibraryHandle library) {
     resolve(library, "GSabout", gs.about);
     resolve(library, "GStest", gs.test);
     resolve(library, "GSreadFIFO2", gs.readFifo2);
+    resolve(library, "GSfreeze", gs.freeze);
 }
 
 void resolvePad(LibraryHandle library, PadEntries& pad) {
@@ -137,6 +142,7 @@ void resolvePad(LibraryHandle library, PadEntries& pad) {
     resolve(library, "PADconfigure", pad.configure);
     resolve(library, "PADabout", pad.about);
     resolve(library, "PADtest", pad.test);
+    resolve(library, "PADfreeze", pad.freeze);
 }
 
 void resolveSpu2(LibraryHandle library) {
@@ -151,6 +157,7 @@ void resolveSpu2(LibraryHandle library) {
     resolve(library, "SPU2test", spu2.test);
     resolve(library, "SPU2configure", spu2.configure);
     resolve(library, "SPU2about", spu2.about);
+    resolve(library, "SPU2freeze", spu2.freeze);
 }
 
 void resolveCdvd(LibraryHandle library) {
@@ -165,6 +172,7 @@ void resolveCdvd(LibraryHandle library) {
     resolve(library, "CDVDtest", cdvd.test);
     resolve(library, "CDVDconfigure", cdvd.configure);
     resolve(library, "CDVDabout", cdvd.about);
+    resolve(library, "CDVDfreeze", cdvd.freeze);
 }
 
 // Empties the slot's table; its pointers would outlive the library.
@@ -388,3 +396,40 @@ void cdvdOpen() {
 }
 u32 cdvdReadTrack(cdvdLoc* location) { return cdvd.readTrack ? cdvd.readTrack(location) : 0xFFFFFFFF; }
 u8* cdvdGetBuffer() { return cdvd.getBuffer ? cdvd.getBuffer() : nullptr; }
+
+namespace {
+
+using FreezeEntry = decltype(&GSfreeze);
+
+FreezeEntry freezeEntry(PluginSlot slot) {
+    switch (slot) {
+    case PluginSlot::Gs: return gs.freeze;
+    case PluginSlot::Pad1: return pads[0].freeze;
+    case PluginSlot::Pad2: return pads[1].freeze;
+    case PluginSlot::Spu2: return spu2.freeze;
+    case PluginSlot::Cdvd: return cdvd.freeze;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::vector<u8>> pluginFreezeSave(PluginSlot slot) {
+    const FreezeEntry freeze = freezeEntry(slot);
+    if (!freeze) return std::nullopt;
+    freezeData size{0, nullptr};
+    if (freeze(FREEZE_SIZE, &size) != 0 || size.size < 0 || size.size > kPluginFreezeLimit) return std::nullopt;
+    std::vector<u8> bytes(static_cast<size_t>(size.size));
+    freezeData save{size.size, reinterpret_cast<char*>(bytes.data())};
+    if (freeze(FREEZE_SAVE, &save) != 0) return std::nullopt;
+    return bytes;
+}
+
+bool pluginCanFreeze(PluginSlot slot) { return freezeEntry(slot) != nullptr; }
+
+bool pluginFreezeLoad(PluginSlot slot, std::vector<u8>& bytes) {
+    const FreezeEntry freeze = freezeEntry(slot);
+    if (!freeze || bytes.size() > static_cast<size_t>(kPluginFreezeLimit)) return false;
+    freezeData load{static_cast<s32>(bytes.size()), reinterpret_cast<char*>(bytes.data())};
+    return freeze(FREEZE_LOAD, &load) == 0;
+}

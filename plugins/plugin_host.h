@@ -4,6 +4,7 @@
 // does not export, is skipped, and a read answers as a failure would.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,16 @@ void gsMakeSnapshot(const char* directory);
 keyEvent* padKeyEvent(PadSlot slot);
 void padStartPoll(PadSlot slot, u32 port);
 u8 padPoll(PadSlot slot, u8 value);
+
+// The plugin's own state for a saved machine state, through the optional
+// freeze entry point ("GSfreeze", "PADfreeze", "SPU2freeze", "CDVDfreeze").
+// Empty when the slot's library has none, or its save fails or asks for
+// more than the limit.
+inline constexpr s32 kPluginFreezeLimit = 256 * 1024 * 1024;
+std::optional<std::vector<u8>> pluginFreezeSave(PluginSlot slot);
+bool pluginCanFreeze(PluginSlot slot);
+// False when the slot's library has no freeze entry point or refuses the data.
+bool pluginFreezeLoad(PluginSlot slot, std::vector<u8>& bytes);
 
 // CDVD
 void cdvdOpen();

@@ -55,6 +55,20 @@ typedef struct {
 #define CDVD_MODE1_TRACK 0x41
 #define CDVD_MODE2_TRACK 0x61
 
+/* Optional in every kind: the plugin's own state, for saved machine
+   states. FREEZE_SIZE sets size to the bytes a save needs; FREEZE_SAVE
+   fills data, which the host has allocated with that size; FREEZE_LOAD
+   takes back size bytes that a save gave. 0 on success, -1 on failure
+   (a load that fails leaves the plugin as it was). */
+#define FREEZE_LOAD 0
+#define FREEZE_SAVE 1
+#define FREEZE_SIZE 2
+
+typedef struct {
+    int32_t size;
+    char* data;
+} freezeData;
+
 /* Identity, exported by every plugin. Version: bits 8-15 major, 0-7 minor. */
 uint32_t PS2EgetLibType(void);
 const char* PS2EgetLibName(void);
@@ -77,6 +91,7 @@ void GSmakeSnapshot(const char* directory);
 void GSconfigure(void);
 void GSabout(void);
 int32_t GStest(void);
+int32_t GSfreeze(int32_t mode, freezeData* data);
 /* Optional: copies the next quadwords of a pending local-to-host transfer
    (TRXDIR 1) into memory. */
 void GSreadFIFO2(uint64_t* memory, int quadwords);
@@ -93,6 +108,7 @@ uint32_t PADquery(void);
 void PADconfigure(void);
 void PADabout(void);
 int32_t PADtest(void);
+int32_t PADfreeze(int32_t mode, freezeData* data);
 
 /* SPU2 */
 int32_t SPU2init(void);
@@ -106,6 +122,7 @@ uint16_t SPU2read(uint32_t address);
 void SPU2configure(void);
 void SPU2about(void);
 int32_t SPU2test(void);
+int32_t SPU2freeze(int32_t mode, freezeData* data);
 
 /* CDVD */
 int32_t CDVDinit(void);
@@ -123,6 +140,7 @@ int32_t CDVDgetTD(uint8_t track, void* buffer);
 void CDVDconfigure(void);
 void CDVDabout(void);
 int32_t CDVDtest(void);
+int32_t CDVDfreeze(int32_t mode, freezeData* data);
 
 #ifdef __cplusplus
 }

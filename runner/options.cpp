@@ -20,6 +20,9 @@ const char kUsageText[] =
     "  --max-vblanks N                 stop after the Nth vertical blank\n"
     "  --until ADDR                    stop when the PC equals ADDR (hexadecimal)\n"
     "  --state-out FILE                write the machine state as JSON when the run ends\n"
+    "  --save-state FILE               save the whole machine into FILE when the run ends\n"
+    "  --load-state FILE               continue from a machine saved with --save-state\n"
+    "                                  for the same program (loaded after the program)\n"
     "  --memory-out ADDR:LENGTH:FILE   write LENGTH bytes of guest RAM from ADDR (repeatable)\n"
     "  --disc IMAGE                    boot the disc image (2048- or 2352-byte sectors)\n"
     "                                  through the CDVD plugin instead of a program\n"
@@ -161,7 +164,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const bool takesValue = argument == "--max-cycles" || argument == "--max-vblanks" || argument == "--until" ||
                                 argument == "--state-out" || argument == "--memory-out" || argument == "--disc" ||
-                                argument == "--tty" || argument == "--log" ||
+                                argument == "--tty" || argument == "--log" || argument == "--save-state" ||
+                                argument == "--load-state" ||
                                 argument == "--plugin-dir" || pluginFileOption(options.plugins, argument);
         if (!takesValue) return fail("unknown option '" + argument + "'");
         if (i + 1 == arguments.size()) return fail(argument + " needs an argument");
@@ -197,6 +201,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             const std::optional<u32> categories = parseLogCategories(value, error);
             if (!categories) return fail(error);
             options.logCategories |= *categories;
+        } else if (argument == "--save-state" || argument == "--load-state") {
+            if (value.empty()) return fail(argument + " needs a file name");
+            (argument == "--save-state" ? options.saveState : options.loadState) = value;
         } else if (argument == "--state-out") {
             if (value.empty()) return fail("--state-out needs a file name");
             options.stateOut = value;

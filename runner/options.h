@@ -26,6 +26,8 @@ struct RunnerOptions {
     // plugins' folder; a given one ends in '/'.
     PluginConfig plugins{"", kShippedGs, kShippedSpu2, kShippedPad, kShippedCdvd};
     std::string stateOut;   // empty: no state file
+    std::string saveState;  // --save-state: the machine saved here when the run ends
+    std::string loadState;  // --load-state: the machine loaded from here before the run
     std::vector<MemoryDumpRequest> memoryDumps;
     std::string program;
     std::string disc;       // --disc: the image to boot instead of a program

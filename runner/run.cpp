@@ -18,6 +18,7 @@
 #include "memory/timers.h"
 #include "plugins/config.h"
 #include "runner/state_json.h"
+#include "state/save_state.h"
 
 u32 vblanksSoFar() { return static_cast<u32>(vblankCount); }
 
@@ -114,6 +115,17 @@ bool bootDisc(const std::string& path) {
     return false;
 }
 
+// The saved machine goes over the program just loaded; a state that cannot
+// be loaded leaves the machine as the program load left it, and the run
+// does not start.
+bool loadSavedState(const std::string& path) {
+    if (path.empty()) return true;
+    const std::string problem = loadStateFile(path);
+    if (problem.empty()) return true;
+    reportError("cannot load the machine state '" + path + "': " + problem);
+    return false;
+}
+
 // Writes the state and memory files; false when any of them failed.
 bool writeOutputs(const RunnerOptions& options, StopReason reason) {
     bool allWritten = true;
@@ -122,6 +134,13 @@ bool writeOutputs(const RunnerOptions& options, StopReason reason) {
         const std::string json = machineStateJson(reason);
         if (!writeFile(options.stateOut, json.data(), json.size(), error)) {
             reportError("cannot write the state to '" + options.stateOut + "': " + error + " (the run itself completed)");
+            allWritten = false;
+        }
+    }
+    if (!options.saveState.empty()) {
+        const std::string problem = saveStateFile(options.saveState);
+        if (!problem.empty()) {
+            reportError("cannot save the machine: " + problem + " (the run itself completed)");
             allWritten = false;
         }
     }
@@ -190,7 +209,7 @@ int runProgram(const RunnerOptions& options) {
         return kExitLoadFailed;
     }
     const bool loaded = options.disc.empty() ? loadProgram(options.program) : bootDisc(options.disc);
-    if (!loaded || !openTty(options.tty)) return kExitLoadFailed;
+    if (!loaded || !loadSavedState(options.loadState) || !openTty(options.tty)) return kExitLoadFailed;
     setRunEndHook(options.snapshotAtEnd ? snapshotIntoScreens : nullptr);
     const StopReason reason = emuRunWithLimits(options.limits);
     setRunEndHook(nullptr);

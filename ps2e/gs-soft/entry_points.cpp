@@ -3,6 +3,7 @@
 // presentation code.
 #include <cstring>
 
+#include "ps2e/gs-soft/freeze.h"
 #include "ps2e/gs-soft/gif_parser.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/gs-soft/privileged.h"
@@ -67,5 +68,22 @@ void GSwrite32(uint32_t address, uint32_t value) { gs::writePrivileged(address, 
 void GSwrite64(uint32_t address, uint64_t value) { gs::writePrivileged(address, value, 8); }
 uint32_t GSread32(uint32_t address) { return static_cast<uint32_t>(gs::readPrivileged(address, 4)); }
 uint64_t GSread64(uint32_t address) { return gs::readPrivileged(address, 8); }
+
+int32_t GSfreeze(int32_t mode, freezeData* data) {
+    if (data == nullptr) return -1;
+    switch (mode) {
+    case FREEZE_SIZE: data->size = static_cast<int32_t>(gs::saveState(path3).size()); return 0;
+    case FREEZE_SAVE: {
+        const std::vector<uint8_t> bytes = gs::saveState(path3);
+        if (data->data == nullptr || data->size != static_cast<int32_t>(bytes.size())) return -1;
+        std::memcpy(data->data, bytes.data(), bytes.size());
+        return 0;
+    }
+    case FREEZE_LOAD:
+        if (data->data == nullptr || data->size < 0) return -1;
+        return gs::loadState(reinterpret_cast<const uint8_t*>(data->data), static_cast<size_t>(data->size), path3) ? 0 : -1;
+    default: return -1;
+    }
+}
 
 }  // extern "C"

@@ -13,6 +13,21 @@ public:
     // completed a packet: the last quadword of a tag with EOP set.
     bool readQuadword(const uint32_t* quadword);
 
+    // The packet in progress, field by field, for GSfreeze.
+    template <typename Io>
+    void fields(Io& io) {
+        io.field(inTag_);
+        io.field(endOfPacket_);
+        io.field(format_);
+        io.field(loopsLeft_);
+        io.field(regCount_);
+        io.field(regIndex_);
+        io.field(registers_);
+    }
+    // A register count or index beyond a tag's sixteen descriptors is none
+    // that a tag could have set up.
+    bool plausible() const { return regCount_ <= 16 && regIndex_ < 16 && format_ < 4; }
+
 private:
     void beginTag(uint64_t low, uint64_t high);
     void packed(uint64_t low, uint64_t high);

@@ -103,3 +103,35 @@ void PADabout(void) {
 }
 
 int32_t PADtest(void) { return 0; }
+
+// The state is each port's mode, three bytes a port: analog, configuration
+// mode, mode locked. Both slots hold this one library, so either saves both
+// ports.
+int32_t PADfreeze(int32_t mode, freezeData* data) {
+    constexpr std::size_t kBytesPerPort = 3;
+    constexpr int32_t kBytes = static_cast<int32_t>(kBytesPerPort * kPadPortCount);
+    if (data == nullptr) return -1;
+    if (mode == FREEZE_SIZE) {
+        data->size = kBytes;
+        return 0;
+    }
+    if ((mode != FREEZE_SAVE && mode != FREEZE_LOAD) || data->data == nullptr || data->size != kBytes) return -1;
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(data->data);
+    if (mode == FREEZE_SAVE) {
+        for (std::size_t port = 0; port < kPadPortCount; ++port) {
+            uint8_t* portBytes = bytes + kBytesPerPort * port;
+            portBytes[0] = ports[port].analog() ? 1 : 0;
+            portBytes[1] = ports[port].inConfigMode() ? 1 : 0;
+            portBytes[2] = ports[port].modeLocked() ? 1 : 0;
+        }
+        return 0;
+    }
+    for (int32_t i = 0; i < kBytes; ++i) {
+        if (bytes[i] > 1) return -1;
+    }
+    for (std::size_t port = 0; port < kPadPortCount; ++port) {
+        const uint8_t* portBytes = bytes + kBytesPerPort * port;
+        ports[port].restoreMode(portBytes[0] == 1, portBytes[1] == 1, portBytes[2] == 1);
+    }
+    return 0;
+}

@@ -77,6 +77,13 @@ public:
     bool analog() const { return analog_; }
     bool inConfigMode() const { return configMode_; }
     bool modeLocked() const { return modeLocked_; }
+    // The mode a saved state brings back; the exchange starts afresh.
+    void restoreMode(bool analog, bool configMode, bool modeLocked) {
+        reset();
+        analog_ = analog;
+        configMode_ = configMode;
+        modeLocked_ = modeLocked;
+    }
 
 private:
     uint8_t id() const;

@@ -4,6 +4,7 @@
 // ever played.
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "ps2e/ps2e.h"
 
@@ -43,3 +44,17 @@ void SPU2about(void) {
                  PS2EgetLibVersion() >> 8 & 0xFF, PS2EgetLibVersion() & 0xFF);
 }
 int32_t SPU2test(void) { return 0; }
+
+// The state is the register file as it stands, little-endian halfwords.
+int32_t SPU2freeze(int32_t mode, freezeData* data) {
+    constexpr int32_t kBytes = static_cast<int32_t>(sizeof registers);
+    if (data == nullptr) return -1;
+    if (mode == FREEZE_SIZE) {
+        data->size = kBytes;
+        return 0;
+    }
+    if ((mode != FREEZE_SAVE && mode != FREEZE_LOAD) || data->data == nullptr || data->size != kBytes) return -1;
+    if (mode == FREEZE_SAVE) std::memcpy(data->data, registers.data(), kBytes);
+    else std::memcpy(registers.data(), data->data, kBytes);
+    return 0;
+}
