@@ -181,6 +181,40 @@ TEST_F(PadSdl, AnalogButtonSwitchesTheModeUnlessTheGuestLockedIt) {
     EXPECT_EQ(exchangeRead(1, 2)[0], 0x73);
 }
 
+// PADfreeze keeps each port's mode and lock; a state it did not give is
+// refused and changes nothing.
+TEST_F(PadSdl, FreezeBringsBackEachPortsModeAndLock) {
+    auto freeze = plugin.entry<int32_t(int32_t, freezeData*)>("PADfreeze");
+    ASSERT_NE(freeze, nullptr);
+    exchange(1, {0x43, 0x00, 0x01, 0x00});
+    exchange(1, {0x44, 0x00, 0x01, 0x03, 0x00, 0x00, 0x00, 0x00});  // analog, locked
+    exchange(1, {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    freezeData size{0, nullptr};
+    ASSERT_EQ(freeze(FREEZE_SIZE, &size), 0);
+    std::vector<char> saved(static_cast<size_t>(size.size));
+    freezeData save{size.size, saved.data()};
+    ASSERT_EQ(freeze(FREEZE_SAVE, &save), 0);
+
+    init(1);
+    init(2);
+    exchange(2, {0x43, 0x00, 0x01, 0x00});  // port 2 left in configuration mode
+    std::vector<char> damaged = saved;
+    damaged[0] = 2;
+    freezeData refused{size.size, damaged.data()};
+    EXPECT_EQ(freeze(FREEZE_LOAD, &refused), -1);
+    freezeData cut{size.size - 1, saved.data()};
+    EXPECT_EQ(freeze(FREEZE_LOAD, &cut), -1);
+    EXPECT_EQ(exchangeRead(2, 2)[0], 0xF3) << "a refused state changed nothing";
+
+    freezeData load{size.size, saved.data()};
+    ASSERT_EQ(freeze(FREEZE_LOAD, &load), 0);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73) << "analog again";
+    EXPECT_EQ(exchangeRead(2, 2)[0], 0x41) << "port 2 as saved: digital, out of configuration mode";
+    pushKey(SDLK_HOME, true);
+    EXPECT_EQ(exchangeRead(1, 2)[0], 0x73) << "still locked";
+    pushKey(SDLK_HOME, false);
+}
+
 // A controller plugged in while running serves port 1: its face buttons by
 // position, its triggers as L2 and R2, its sticks in the analog answer.
 TEST_F(PadSdl, HotPluggedControllerDrivesPort1UntilPulledOut) {

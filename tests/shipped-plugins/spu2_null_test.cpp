@@ -2,6 +2,8 @@
 // cores reads back what was written, independently of the others.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ps2e/ps2e.h"
 #include "shipped_plugin.h"
 
@@ -23,6 +25,19 @@ TEST(Spu2Null, EveryRegisterOfBothCoresReadsBackWhatWasWritten) {
     EXPECT_EQ(read(kBase + 0x400), 0xBEEF);
     EXPECT_EQ(read(0xFFFFFFFE), read(kBase + 0x7FE)) << "any address lands inside the register block";
 
+    auto freeze = plugin.entry<int32_t(int32_t, freezeData*)>("SPU2freeze");
+    freezeData size{0, nullptr};
+    ASSERT_EQ(freeze(FREEZE_SIZE, &size), 0);
+    std::vector<char> saved(static_cast<size_t>(size.size));
+    freezeData save{size.size, saved.data()};
+    ASSERT_EQ(freeze(FREEZE_SAVE, &save), 0);
+
     init();
     EXPECT_EQ(read(kBase + 0x400), 0) << "a new machine starts with cleared registers";
+    freezeData cut{size.size - 2, saved.data()};
+    EXPECT_EQ(freeze(FREEZE_LOAD, &cut), -1);
+    freezeData load{size.size, saved.data()};
+    ASSERT_EQ(freeze(FREEZE_LOAD, &load), 0);
+    EXPECT_EQ(read(kBase + 0x400), 0xBEEF) << "the saved registers are back";
+    EXPECT_EQ(read(kBase + 0x7FE), pattern(0x7FE));
 }
