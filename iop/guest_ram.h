@@ -4,6 +4,7 @@
 // request that runs off the top of RAM cannot touch host memory.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "core/types.h"
@@ -11,6 +12,11 @@
 #include "memory/host_access.h"
 
 inline u32 ramOffset(u32 address) { return address & kRamMask; }
+
+inline u8* ramAt(u32 address) { return memory.ram + ramOffset(address); }
+
+// The byte count of a guest buffer that lies inside RAM.
+inline u32 boundedRamSize(u32 address, u32 size) { return std::min(size, kRamSize - ramOffset(address)); }
 
 inline u32 ramWord(u32 address) {
     const u32 offset = ramOffset(address);

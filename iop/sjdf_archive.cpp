@@ -1,8 +1,5 @@
 #include "iop/sjdf_archive.h"
 
-#include "core/types.h"
-#include "iop/file_service.h"
-
 namespace {
 
 void appendWord(std::string& bytes, u32 value) {

@@ -1,4 +1,4 @@
-// Writing SJDF data archives: a 16-byte header ("SJDF", the entry count,
+// SJDF data archives: a 16-byte header ("SJDF", the entry count,
 // 8 unused bytes), one 64-byte entry per file (the name with
 // sjdfNameOffset added to every byte up to its terminating zero, the data
 // size, the data offset), then the data, delta-coded: each byte after an
@@ -7,6 +7,15 @@
 
 #include <string>
 #include <vector>
+
+#include "core/types.h"
+
+// Every entry name in an SJDF archive is stored with this value added to
+// each byte (modulo 256).
+inline constexpr u8 sjdfNameOffset = 0x37;
+inline constexpr u32 kSjdfHeaderBytes = 16;
+inline constexpr u32 kSjdfEntryBytes = 64;
+inline constexpr u32 kSjdfNameBytes = 56;
 
 struct SjdfEntry {
     std::string name;  // at most 55 characters
