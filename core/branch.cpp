@@ -9,9 +9,6 @@ namespace {
 // slot, and interrupt handlers run after it, overwrite code and registers.
 void jumpTo(u32 target) { cpuStepDelaySlot(target); }
 
-// While a branch runs, pc holds the delay-slot address.
-u32 branchTarget() { return ee.pc + (static_cast<u32>(fieldSimm()) << 2); }
-
 void linkTo(unsigned reg) {
     if (reg != 0) ee.gpr[reg].d[0] = ee.pc + 4;
 }
@@ -36,19 +33,6 @@ void branchAndLinkLikelyIf(bool taken) {
 }
 
 }  // namespace
-
-void branchIf(bool taken) {
-    if (taken) jumpTo(branchTarget());
-}
-
-// A likely branch that is not taken skips its delay slot entirely.
-void branchLikelyIf(bool taken) {
-    if (taken) {
-        jumpTo(branchTarget());
-    } else {
-        ee.pc += 4;
-    }
-}
 
 void opBeq() { branchIf(rsEqualsRt()); }
 void opBne() { branchIf(!rsEqualsRt()); }
