@@ -5,6 +5,7 @@
 
 #include "cop/mmi.h"
 #include "cop/mmi_lanes.h"
+#include "cop/mmi_saturating.h"
 
 namespace {
 
@@ -16,25 +17,6 @@ Lane addWrapping(Lane a, Lane b) {
 template <typename Lane>
 Lane subtractWrapping(Lane a, Lane b) {
     return static_cast<Lane>(a - b);
-}
-
-template <typename Lane>
-Lane addSignedSaturated(Lane a, Lane b) {
-    return saturate<Lane>(static_cast<s64>(a) + b);
-}
-template <typename Lane>
-Lane subtractSignedSaturated(Lane a, Lane b) {
-    return saturate<Lane>(static_cast<s64>(a) - b);
-}
-
-template <typename Lane>
-Lane addUnsignedSaturated(Lane a, Lane b) {
-    const u64 sum = static_cast<u64>(a) + b;
-    return sum > std::numeric_limits<Lane>::max() ? std::numeric_limits<Lane>::max() : static_cast<Lane>(sum);
-}
-template <typename Lane>
-Lane subtractUnsignedSaturated(Lane a, Lane b) {
-    return a > b ? static_cast<Lane>(a - b) : Lane{0};
 }
 
 // Compares give a lane of all ones for true; the lanes are signed, so
@@ -84,19 +66,19 @@ void opPsubw() { lanewise<u32, subtractWrapping<u32>>(); }
 void opPsubh() { lanewise<u16, subtractWrapping<u16>>(); }
 void opPsubb() { lanewise<u8, subtractWrapping<u8>>(); }
 
-void opPaddsw() { lanewise<s32, addSignedSaturated<s32>>(); }
-void opPaddsh() { lanewise<s16, addSignedSaturated<s16>>(); }
-void opPaddsb() { lanewise<s8, addSignedSaturated<s8>>(); }
-void opPsubsw() { lanewise<s32, subtractSignedSaturated<s32>>(); }
-void opPsubsh() { lanewise<s16, subtractSignedSaturated<s16>>(); }
-void opPsubsb() { lanewise<s8, subtractSignedSaturated<s8>>(); }
+void opPaddsw() { vectorSaturated<s32, SaturatingOp::add>(); }
+void opPaddsh() { vectorSaturated<s16, SaturatingOp::add>(); }
+void opPaddsb() { vectorSaturated<s8, SaturatingOp::add>(); }
+void opPsubsw() { vectorSaturated<s32, SaturatingOp::subtract>(); }
+void opPsubsh() { vectorSaturated<s16, SaturatingOp::subtract>(); }
+void opPsubsb() { vectorSaturated<s8, SaturatingOp::subtract>(); }
 
-void opPadduw() { lanewise<u32, addUnsignedSaturated<u32>>(); }
-void opPadduh() { lanewise<u16, addUnsignedSaturated<u16>>(); }
-void opPaddub() { lanewise<u8, addUnsignedSaturated<u8>>(); }
-void opPsubuw() { lanewise<u32, subtractUnsignedSaturated<u32>>(); }
-void opPsubuh() { lanewise<u16, subtractUnsignedSaturated<u16>>(); }
-void opPsubub() { lanewise<u8, subtractUnsignedSaturated<u8>>(); }
+void opPadduw() { vectorSaturated<u32, SaturatingOp::add>(); }
+void opPadduh() { vectorSaturated<u16, SaturatingOp::add>(); }
+void opPaddub() { vectorSaturated<u8, SaturatingOp::add>(); }
+void opPsubuw() { vectorSaturated<u32, SaturatingOp::subtract>(); }
+void opPsubuh() { vectorSaturated<u16, SaturatingOp::subtract>(); }
+void opPsubub() { vectorSaturated<u8, SaturatingOp::subtract>(); }
 
 void opPcgtw() { lanewise<s32, greaterThanMask<s32>>(); }
 void opPcgth() { lanewise<s16, greaterThanMask<s16>>(); }
