@@ -32,15 +32,17 @@ void vu1ExecPair() {
     const u32 lower = hostLoad<u32>(vu1.microMem + at);
     const u32 upper = hostLoad<u32>(vu1.microMem + at + 4);
     lastUpperWord = upper;
+    // The unit's tables are indexed here rather than through vu1RunUpper and
+    // vu1RunLower, which would add a call level to every pair.
     vu1.code = upper;
-    vu1RunUpper();
+    vu1UpperTable[upper & 63]();
     // The upper instruction of an I-bit pair has read I as it was before.
     if (upper & kVuUpperIBit) {
         vu1.vi[kViI] = lower;
         return;
     }
     vu1.code = lower;
-    vu1RunLower();
+    vu1LowerTable[lower >> 25]();
 }
 
 u32 vu1LastUpperWord() { return lastUpperWord; }

@@ -20,25 +20,30 @@ inline __m128 vuDestLanes(u32 word) {
     return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(dest, laneBits), laneBits));
 }
 
-// One MAC group from a compare of the four double results. The shuffle
-// gathers one 32-bit half of each lane's all-ones or all-zeros mask in the
-// order w, z, y, x, so the move-mask comes out with x in bit 3, as the MAC
-// flag keeps it.
-inline u32 vuMacGroup(__m128d xy, __m128d zw) {
-    return static_cast<u32>(_mm_movemask_ps(
-        _mm_shuffle_ps(_mm_castpd_ps(zw), _mm_castpd_ps(xy), _MM_SHUFFLE(1, 3, 1, 3))));
+// The four lanes of one compare of the double results, in the order w, z,
+// y, x: the shuffle keeps one 32-bit half of each lane's all-ones or
+// all-zeros mask, so that x comes out highest, as the MAC flag keeps it.
+inline __m128i vuLaneMasks(__m128d xy, __m128d zw) {
+    return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(zw), _mm_castpd_ps(xy), _MM_SHUFFLE(1, 3, 1, 3)));
 }
 
 // The Z, S, U and O groups of the MAC flag for the four double results, as
 // vuLaneFlags judges one: a NaN compares false everywhere and sets nothing.
+// The judgement stays on the double results: it is made before rounding,
+// and a result just above 2^31 or just above zero rounds to exactly the
+// threshold in single precision, so the rounded bit patterns cannot tell.
+// Two saturating packs narrow the four groups' masks to one byte per lane
+// in MAC order (Z lowest), so one byte move-mask gathers all sixteen bits.
 inline u32 vuMacFromResults(__m128d xy, __m128d zw) {
     const __m128d zero = _mm_setzero_pd();
     const __m128d limit = _mm_set1_pd(2147483648.0);
     const __m128d negativeLimit = _mm_set1_pd(-2147483648.0);
-    return vuMacGroup(_mm_cmpeq_pd(xy, zero), _mm_cmpeq_pd(zw, zero)) |
-           vuMacGroup(_mm_cmplt_pd(xy, zero), _mm_cmplt_pd(zw, zero)) << 4 |
-           vuMacGroup(_mm_cmplt_pd(xy, negativeLimit), _mm_cmplt_pd(zw, negativeLimit)) << 8 |
-           vuMacGroup(_mm_cmpgt_pd(xy, limit), _mm_cmpgt_pd(zw, limit)) << 12;
+    const __m128i zeroSign = _mm_packs_epi32(vuLaneMasks(_mm_cmpeq_pd(xy, zero), _mm_cmpeq_pd(zw, zero)),
+                                             vuLaneMasks(_mm_cmplt_pd(xy, zero), _mm_cmplt_pd(zw, zero)));
+    const __m128i underOver =
+        _mm_packs_epi32(vuLaneMasks(_mm_cmplt_pd(xy, negativeLimit), _mm_cmplt_pd(zw, negativeLimit)),
+                        vuLaneMasks(_mm_cmpgt_pd(xy, limit), _mm_cmpgt_pd(zw, limit)));
+    return static_cast<u32>(_mm_movemask_epi8(_mm_packs_epi16(zeroSign, underOver)));
 }
 
 template <VuOperand operand>
