@@ -2,6 +2,12 @@
 // first byte gives (as a GIF DMA chain or VIF1 DIRECT hands it over), then
 // the same bytes as one PATH1 packet of at most VU1 data memory's size, as
 // XGKICK hands it over.
+//
+// Each input starts from a GS at power-on (GSinit: registers, local memory
+// and both paths' part-read packets), so an input is judged, and a finding
+// reproduced, by its own bytes alone: without it an earlier input's scissor,
+// frame and primitive setup would make a later short input draw full-size
+// triangles that it never asked for.
 #include <algorithm>
 #include <vector>
 
@@ -15,8 +21,7 @@ constexpr std::size_t kVu1DataQuadwords = 1024;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, std::size_t size) {
-    static const bool initialised = GSinit() == 0;
-    (void)initialised;
+    GSinit();
     FuzzInput input(data, size);
     const u32 pieceQuadwords = input.take<u8>() % 16 + 1;
     const u32 quadwords = static_cast<u32>(std::min(input.restSize() / 16, kVu1DataQuadwords));
