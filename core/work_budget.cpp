@@ -1,5 +1,7 @@
 #include "core/work_budget.h"
 
+#include <time.h>
+
 #include "core/ee_state.h"
 #include "core/emulation.h"
 
@@ -14,9 +16,12 @@ struct WorkBudget {
     bool hasCycleLimit = false;
     u32 cycleLimitStart = 0;
     u32 cycleLimitLength = 0;
+    bool pollClockStarted = false;  // the scope's first workPollStop has read the clock
+    u64 lastPollNanoseconds = 0;
 };
 
 WorkBudget work;
+StopPoll stopPoll = nullptr;
 
 // A stop raised before the work began (the vertical blank that reached the
 // run's limit) does not cut it, or that blank's handlers would never run.
@@ -40,6 +45,7 @@ WorkScope::WorkScope() {
     work.left = work.budget;
     work.cut = false;
     work.stopWasRaised = stopFlag == 1;
+    work.pollClockStarted = false;
 }
 
 WorkScope::~WorkScope() { --work.depth; }
@@ -66,5 +72,24 @@ void workSetCycleLimit(u32 start, u32 length) {
 }
 
 void workClearCycleLimit() { work.hasCycleLimit = false; }
+
+void workSetStopPoll(StopPoll poll) { stopPoll = poll; }
+
+// The coarse clock (a few milliseconds of resolution) costs a few
+// nanoseconds, so it can be read between slices of a few quadwords.
+void workPollStop() {
+    if (stopPoll == nullptr || work.depth == 0) return;
+    timespec clock;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &clock);
+    const u64 now = static_cast<u64>(clock.tv_sec) * 1'000'000'000 + static_cast<u64>(clock.tv_nsec);
+    if (!work.pollClockStarted) {
+        work.pollClockStarted = true;
+        work.lastPollNanoseconds = now;
+        return;
+    }
+    if (now - work.lastPollNanoseconds < u64{kStopPollMilliseconds} * 1'000'000) return;
+    work.lastPollNanoseconds = now;
+    stopPoll();
+}
 
 void workSetBudget(u64 units) { work.budget = units == 0 ? kWorkBudgetUnits : units; }

@@ -51,6 +51,19 @@ bool workCut();
 void workSetCycleLimit(u32 start, u32 length);
 void workClearCycleLimit();
 
+// The host's requests to stop (Escape, closing the GS window) arrive as key
+// events that each vertical blank takes. Work that can hold the host for
+// long inside one guest instruction (the GS drawing a long GIF transfer)
+// calls workPollStop between its pieces: from the second call in a scope on,
+// once per kStopPollMilliseconds of host time, it hands the host's next key
+// event to `poll` (set by the machine), so that a stop can be raised in the
+// middle of the work and the next charge cuts it. The clock is read only
+// there: it only decides when the host's keys are read.
+inline constexpr u32 kStopPollMilliseconds = 50;
+using StopPoll = void (*)();
+void workSetStopPoll(StopPoll poll);
+void workPollStop();
+
 // Tests and fuzzing lower the budget to cut work quickly; 0 restores the
 // default.
 void workSetBudget(u64 units);

@@ -234,10 +234,10 @@ void copyScratchpadToRam(u32 scratchpadOffset, u32 ramOffset, u32 bytes) {
 // scratchpad's end as the bus wraps it and ended within it (copyGifPacket),
 // so no packet leads the plugin outside the copy.
 void drainScratchpadToGs(u32 scratchpadOffset) {
+    WorkScope scope;
     constexpr u32 kScratchpadQuadwords = kScratchpadSize / 16;
     alignas(16) static u32 packet[(kScratchpadQuadwords + 1) * 4];
-    copyGifPacket(memory.scratchpad, kScratchpadQuadwords, scratchpadOffset / 16, packet);
-    gsGifTransfer2(packet);
+    gifPacketToGs(packet, copyGifPacket(memory.scratchpad, kScratchpadQuadwords, scratchpadOffset / 16, packet));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "core/ee_state.h"
 #include "core/emulation.h"
+#include "core/work_budget.h"
 #include "iop/pad_service.h"
 #include "kernel/alarms.h"
 #include "memory/bus.h"
@@ -156,11 +157,16 @@ void timersFallDue() {
     }
 }
 
+// One host key event from the controller plugin: each vertical blank takes
+// one, and so does long work inside a single guest instruction, so that
+// Escape can end it.
+void takeHostKeyEvent() { handleKeyEvent(padKeyEvent(padServiceOpened ? PadSlot::Pad1 : PadSlot::Pad2)); }
+
 // The vertical blank shared by the timed and the CSR-triggered kind; each
 // caller sets the frame length it wants.
 void performVblank() {
     gsVsync();
-    handleKeyEvent(padKeyEvent(padServiceOpened ? PadSlot::Pad1 : PadSlot::Pad2));
+    takeHostKeyEvent();
     vblankRecord().start = ee.cycle;
     vblankRecord().flag = 1;
     raiseIntcBits(kIntcVblankBits);
@@ -189,6 +195,7 @@ void timersInit() {
     vblankRecord().rate = kFrameCycles;
     vblankCount = 0;
     vblankStopAt = kVblankNever;
+    workSetStopPoll(takeHostKeyEvent);
     reschedule();
 }
 

@@ -5,6 +5,7 @@
 #include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "memory/bus.h"
+#include "memory/gif.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
 #include "vu/vif1_unpack.h"
@@ -51,7 +52,7 @@ void sendDirect(const u32* data, u32 words) {
             directPart.count = 0;
         }
     }
-    if (words >= 4) gsGifTransfer(data, words / 4);
+    if (words >= 4) gifTransferToGs(data, words / 4);
     for (u32 i = words & ~3u; i < words; ++i) directPart.words[directPart.count++] = loadWord(data + i);
 }
 

@@ -69,7 +69,7 @@ void vu1Run() {
               start, kVu1MaxPairsPerRun);
 }
 
-const u32* vu1KickedPacket(u32 byteOffset) {
-    copyGifPacket(vu1.dataMem, kVu1DataQuadwords, (byteOffset & kVu1MemoryMask) / 16, kickedPacket);
+const u32* vu1KickedPacket(u32 byteOffset, u32& quadwords) {
+    quadwords = copyGifPacket(vu1.dataMem, kVu1DataQuadwords, (byteOffset & kVu1MemoryMask) / 16, kickedPacket);
     return kickedPacket;
 }

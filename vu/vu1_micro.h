@@ -37,5 +37,5 @@ void vu1Run();
 
 // XGKICK: the GIF packet that starts at byteOffset of VU1 data memory, copied
 // so that it reads straight on where the console's GIF wraps at the end of
-// the 16 KB (see copyGifPacket).
-const u32* vu1KickedPacket(u32 byteOffset);
+// the 16 KB (see copyGifPacket), and its length in quadwords.
+const u32* vu1KickedPacket(u32 byteOffset, u32& quadwords);

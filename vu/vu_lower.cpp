@@ -1,7 +1,7 @@
 #include "vu/vu_lower.h"
 
 #include "memory/bus.h"
-#include "plugins/plugin_host.h"
+#include "memory/gif.h"
 #include "vu/vu1_micro.h"
 
 u32 vuRandomState = kVuRandomSeed;
@@ -18,7 +18,9 @@ namespace {
 // XGKICK is: the GS consumes the GIF packet at quadword VI[is] of VU1 data
 // memory before the call returns.
 void vuXgkick() {
-    gsGifTransfer2(vu1KickedPacket(vuViOperand(vu1, vuFieldFs(vu1.code)) * 16));
+    u32 quadwords;
+    const u32* packet = vu1KickedPacket(vuViOperand(vu1, vuFieldFs(vu1.code)) * 16, quadwords);
+    gifPacketToGs(packet, quadwords);
 }
 
 // VU1 branches. vu1.tpc already holds the delay-slot pair's offset when a

@@ -60,6 +60,21 @@ struct DemoRun {
     GsTraffic traffic;
 };
 
+// An XGKICK packet reaches the GS in pieces, a few loops of its tag each,
+// every piece ending the packet. The demo's list is one tag with PRE, which
+// only its first piece keeps: the pieces after it are joined to it again.
+void addKickPiece(std::vector<std::vector<u32>>& kicks, const std::vector<u32>& piece) {
+    constexpr u32 kPreBit = 1u << 14;  // in the tag's second word
+    if (piece.size() < 4) return;
+    if ((piece[1] & kPreBit) || kicks.empty()) {
+        kicks.push_back(piece);
+        return;
+    }
+    std::vector<u32>& packet = kicks.back();
+    packet[0] += piece[0] & 0x7FFF;
+    packet.insert(packet.end(), piece.begin() + 4, piece.end());
+}
+
 DemoRun runDemo() {
     useTestPlugins();
     scriptPollAnswers("pad", padScript());
@@ -78,7 +93,7 @@ DemoRun runDemo() {
     for (const RecordedCall& call : recordedCalls()) {
         if (call.library != "gs") continue;
         if (call.entry == "GSgifTransfer") run.traffic.path3.insert(run.traffic.path3.end(), call.data.begin(), call.data.end());
-        if (call.entry == "GSgifTransfer2") run.traffic.kicks.push_back(call.data);
+        if (call.entry == "GSgifTransfer2") addKickPiece(run.traffic.kicks, call.data);
         run.traffic.calls.push_back(call);
     }
     return run;

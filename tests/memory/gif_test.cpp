@@ -4,10 +4,16 @@
 // of RAM or the scratchpad, and the SPR-from drain to GSgifTransfer2.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/emulation.h"
+#include "core/work_budget.h"
+#include "debugger/debug_log.h"
 #include "dma_chain.h"
+#include "memory/gif.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
@@ -94,6 +100,20 @@ const GifStart kGifStarts[] = {
      false, {{kSpr | 0x3FF8, 1}, {kSpr | 0x8, 1}, {kSpr, 1}}, 0, 0},
 };
 
+// The GS gets each transfer in slices of at most kGifSliceQuadwords.
+std::vector<Transfer> slicesOf(const std::vector<Transfer>& transfers) {
+    std::vector<Transfer> slices;
+    for (const Transfer& transfer : transfers) {
+        u32 at = 0;
+        do {
+            const u32 slice = std::min(transfer.quadwords - at, kGifSliceQuadwords);
+            slices.push_back({transfer.address + 16 * at, slice});
+            at += slice;
+        } while (at < transfer.quadwords);
+    }
+    return slices;
+}
+
 TEST(GifChannel, AGuestStartSendsExactlyTheChainsDataToTheGs) {
     for (const GifStart& row : kGifStarts) {
         SCOPED_TRACE(row.what);
@@ -112,9 +132,10 @@ TEST(GifChannel, AGuestStartSendsExactlyTheChainsDataToTheGs) {
         ASSERT_EQ(runGuest(), StopReason::IdleLoop);
 
         const std::vector<RecordedCall> calls = gsCalls("GSgifTransfer");
-        ASSERT_EQ(calls.size(), row.transfers.size());
+        const std::vector<Transfer> transfers = slicesOf(row.transfers);
+        ASSERT_EQ(calls.size(), transfers.size());
         for (std::size_t i = 0; i < calls.size(); ++i) {
-            const Transfer& expected = row.transfers[i];
+            const Transfer& expected = transfers[i];
             SCOPED_TRACE(testing::Message() << "transfer " << i << " from 0x" << std::hex << expected.address);
             EXPECT_EQ(calls[i].args, std::vector<u64>{expected.quadwords});
             EXPECT_EQ(calls[i].data, wordsAt(expected.address, expected.quadwords));
@@ -170,6 +191,96 @@ TEST(GifChannel, SprFromDrainSendsTheScratchpadPacketToTheGs) {
     EXPECT_EQ(calls[0].data, std::vector<u32>(packet, packet + 8));
     EXPECT_TRUE(gsCalls("GSgifTransfer").empty());
     EXPECT_EQ(memRead32(0x00300000), 0u) << "the drain copies nothing";
+}
+
+// A transfer longer than a slice reaches the GS in full slices and a last
+// short one, which together are its data in order: from the GIF channel
+// (PATH3) and from VIF1 DIRECT (PATH2).
+TEST(GifChannel, ALongTransferReachesTheGsInSlicesThatTogetherAreItsData) {
+    constexpr u32 kQuadwords = 3 * kGifSliceQuadwords + 1;
+    const std::vector<u64> slices = {kGifSliceQuadwords, kGifSliceQuadwords, kGifSliceQuadwords, 1};
+    useTestPlugins();
+    resetMachine();
+    fillOwnAddress(0x300000, 0x10000);
+    const auto expectSlicesOf = [&](u32 address) {
+        std::vector<u64> sizes;
+        std::vector<u32> data;
+        for (const RecordedCall& call : gsCalls("GSgifTransfer")) {
+            sizes.push_back(call.args.at(0));
+            data.insert(data.end(), call.data.begin(), call.data.end());
+        }
+        EXPECT_EQ(sizes, slices);
+        EXPECT_EQ(data, wordsAt(address, kQuadwords));
+    };
+
+    memWrite32(0x300000, kGif + Madr);
+    memWrite32(kQuadwords, kGif + Qwc);
+    clearRecording();
+    memWrite32(0x100, kGif + Chcr);
+    expectSlicesOf(0x300000);
+
+    // Three NOPs, then DIRECT with the data from the next quadword on.
+    const u32 vifStart = 0x340000;
+    fillOwnAddress(vifStart, 16 * (kQuadwords + 1));
+    for (u32 i = 0; i < 3; ++i) hostStore<u32>(hostAt(vifStart + 4 * i), 0);
+    hostStore<u32>(hostAt(vifStart + 12), 0x50000000 | kQuadwords);
+    memWrite32(vifStart, kVif1 + Madr);
+    memWrite32(kQuadwords + 1, kVif1 + Qwc);
+    clearRecording();
+    memWrite32(0x101, kVif1 + Chcr);
+    expectSlicesOf(vifStart + 16);
+}
+
+// A stop raised while the GS takes one slice (Escape read between slices)
+// ends the transfer before the next; a spent work budget cuts a transfer the
+// same way and ends its chain, and drops a packet for "GSgifTransfer2".
+// Each cut is one line.
+TEST(GifChannel, AStopOrASpentBudgetCutsALongTransferBetweenSlices) {
+    useTestPlugins();
+    resetMachine();
+    fillOwnAddress(0x200000, 0x200000);
+    std::vector<std::string> lines;
+    setDebugLogHook([&lines](const std::string& line) { lines.push_back(line); });
+
+    memWrite32(0x300000, kGif + Madr);
+    memWrite32(0xFFFF, kGif + Qwc);
+    clearRecording();
+    unsigned transfers = 0;
+    onRecordedCall([&transfers](const RecordedCall& call) {
+        if (call.entry == "GSgifTransfer" && ++transfers == 2) stopFlag = 1;
+    });
+    memWrite32(0x100, kGif + Chcr);
+    onRecordedCall(nullptr);
+    stopFlag = 0;
+    EXPECT_EQ(gsCalls("GSgifTransfer").size(), 2u);
+    EXPECT_EQ(lines, std::vector<std::string>{"GIF info: work cut: GIF transfer to the GS (the run is stopping)"});
+
+    // The first tag and its data fit; the second tag does, its first slice
+    // does not, and the third tag is never read.
+    writeChain({{q(0), Cnt, 100, 0}, {q(101), Cnt, 100, 0}, {q(202), End, 100, 0}});
+    workSetBudget(2 * (1 + 100) + 100 * kGsUnitsPerQuadword + kGifSliceQuadwords * kGsUnitsPerQuadword - 1);
+    lines.clear();
+    clearRecording();
+    memWrite32(q(0), kGif + Tadr);
+    memWrite32(0x104, kGif + Chcr);
+    std::vector<u32> sent;
+    for (const RecordedCall& call : gsCalls("GSgifTransfer")) sent.insert(sent.end(), call.data.begin(), call.data.end());
+    EXPECT_EQ(sent, wordsAt(q(1), 100)) << "the first tag's data alone";
+
+    // The scratchpad drain of a two-quadword packet, with less budget than it.
+    workSetBudget(2 * kGsUnitsPerQuadword - 1);
+    const u32 packet[8] = {0x00008001, 0x10000000, 0xE, 0, 1, 2, 3, 4};
+    std::memcpy(memory.scratchpad, packet, sizeof packet);
+    memWrite32(0, kSprFrom + Sadr);
+    memWrite32(0x00300000, kSprFrom + Madr);
+    hostStore<u32>(memory.hw + 0xF040, 0x00300000);
+    hostStore<u32>(memory.hw + 0xF000, 0xC);
+    memWrite32(0x100, kSprFrom + Chcr);
+    workSetBudget(0);
+    setDebugLogHook(nullptr);
+    EXPECT_TRUE(gsCalls("GSgifTransfer2").empty());
+    EXPECT_EQ(lines, (std::vector<std::string>{"GIF guest-error: work cut: GIF transfer to the GS (host work budget spent)",
+                                               "GIF guest-error: work cut: GIF packet to the GS (host work budget spent)"}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ struct Recording {
     std::map<std::string, std::deque<std::pair<u32, u32>>> keyEvents;
     std::map<std::string, std::deque<u8>> pollAnswers;
     std::map<u32, u64> gsReadAnswers;
+    std::function<void(const RecordedCall&)> afterCall;
 };
 
 // Never destroyed: plugins still loaded at exit record their "unload" from
@@ -26,6 +27,7 @@ Recording& recording() {
 extern "C" void recorderCall(const char* library, const char* entry, const uint64_t* args, unsigned argCount,
                              const char* text) {
     recording().calls.push_back({library, entry, std::vector<u64>(args, args + argCount), text ? text : "", {}});
+    if (recording().afterCall) recording().afterCall(recording().calls.back());
 }
 
 extern "C" void recorderData(const uint32_t* words, uint32_t count) {
@@ -71,6 +73,7 @@ void clearRecording() {
     recording().keyEvents.clear();
     recording().pollAnswers.clear();
     recording().gsReadAnswers.clear();
+    recording().afterCall = nullptr;
 }
 
 void scriptKeyEvents(const std::string& library, const std::vector<std::pair<u32, u32>>& keyAndEvent) {
@@ -82,3 +85,5 @@ void scriptPollAnswers(const std::string& library, const std::vector<u8>& answer
 }
 
 void scriptGsRead(u32 address, u64 value) { recording().gsReadAnswers[address] = value; }
+
+void onRecordedCall(std::function<void(const RecordedCall&)> action) { recording().afterCall = std::move(action); }

@@ -3,6 +3,7 @@
 // the entries "load" and "unload") into one shared log, in order.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,6 @@ void scriptKeyEvents(const std::string& library, const std::vector<std::pair<u32
 void scriptPollAnswers(const std::string& library, const std::vector<u8>& answers);
 // GSread32 and GSread64 of the recording GS answer `value` at `address` (0 elsewhere).
 void scriptGsRead(u32 address, u64 value);
+// Runs after each call is recorded (before its data), as if the plugin did
+// something of its own meanwhile; an empty function removes it.
+void onRecordedCall(std::function<void(const RecordedCall&)> action);

@@ -205,15 +205,16 @@ TEST_F(VuMicro, XgkickJoinsAPacketThatWrapsAtTheEndOfDataMemory) {
 
 // A packet longer than data memory (here an IMAGE tag of 2000 quadwords
 // after an A+D tag) is cut before the tag that does not fit and ended with
-// an empty EOP tag, so the GS never reads past the copy.
+// an empty EOP tag, so the GS never reads past the copy. The GS gets each
+// tag as a packet of its own.
 TEST_F(VuMicro, XgkickEndsAPacketLongerThanDataMemoryBeforeTheTagThatRunsPast) {
     const std::vector<u32> words = {1, 0x10000000, 0xE, 0, 0xAA, 0, 0x3F, 0, 2000, 0x08000000, 0, 0};
     std::memcpy(vu1.dataMem + 0x200, words.data(), 4 * words.size());
     kickFrom(0x20);
     const std::vector<RecordedCall> kicks = kickedPackets();
-    ASSERT_EQ(kicks.size(), 1u);
-    const std::vector<u32> expected = {1, 0x10000000, 0xE, 0, 0xAA, 0, 0x3F, 0, 0x8000, 0, 0, 0};
-    EXPECT_EQ(kicks[0].data, expected);
+    ASSERT_EQ(kicks.size(), 2u);
+    EXPECT_EQ(kicks[0].data, (std::vector<u32>{0x8001, 0x10000000, 0xE, 0, 0xAA, 0, 0x3F, 0}));
+    EXPECT_EQ(kicks[1].data, (std::vector<u32>{0x8000, 0, 0, 0}));
 }
 
 // A program without an end bit stops after the pair limit; tpc wraps inside
