@@ -16,7 +16,9 @@
 
 // What one unit stands for, roughly the same host time each: one EE
 // instruction of an interrupt handler, one VU1 instruction pair, one DMA tag
-// or quadword moved, one command of the VIF1 stream.
+// or quadword moved, one command of the VIF1 stream. A quadword the GS reads
+// costs a few (kGsUnitsPerQuadword); what it draws is bounded by the
+// scissor, and the GIF hands it over in short slices with stops between.
 //
 // The budget is 64 million units, a fraction of a second of host time. Real
 // programs stay far below it: a whole frame's display lists move a few

@@ -68,7 +68,8 @@ u32 gifTagDataQuadwords(const u8* tag) {
     return shape.dataQuadwords(shape.loops);
 }
 
-// The largest piece: a tag and the loops of one, PACKED with 16 registers.
+// The largest piece: a tag, then a slice of data (a quadword more when
+// REGLIST pads its last one) or a single PACKED loop of 16 registers.
 constexpr u32 kPath1PieceQuadwords = 1 + std::max(16u, kGifSliceQuadwords + 1);
 
 }  // namespace
@@ -114,7 +115,7 @@ void gifPacketToGs(const u32* packet, u32 quadwords) {
         bool first = true;
         do {
             const u32 loops = std::min(loopsLeft, perPiece);
-            const u32 dataQuadwords = std::min(shape.dataQuadwords(loops), quadwords - data);
+            const u32 dataQuadwords = std::min({shape.dataQuadwords(loops), quadwords - data, kPath1PieceQuadwords - 1});
             workPollStop();
             if (!workCharge((1 + dataQuadwords) * kGsUnitsPerQuadword, LogCategory::Gif, "GIF packet to the GS")) return;
             u64 pieceLow = (low & ~kGifTagLoopsMask) | loops | kGifTagEop;

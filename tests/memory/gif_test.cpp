@@ -193,48 +193,11 @@ TEST(GifChannel, SprFromDrainSendsTheScratchpadPacketToTheGs) {
     EXPECT_EQ(memRead32(0x00300000), 0u) << "the drain copies nothing";
 }
 
-// A transfer longer than a slice reaches the GS in full slices and a last
-// short one, which together are its data in order: from the GIF channel
-// (PATH3) and from VIF1 DIRECT (PATH2).
-TEST(GifChannel, ALongTransferReachesTheGsInSlicesThatTogetherAreItsData) {
-    constexpr u32 kQuadwords = 3 * kGifSliceQuadwords + 1;
-    const std::vector<u64> slices = {kGifSliceQuadwords, kGifSliceQuadwords, kGifSliceQuadwords, 1};
-    useTestPlugins();
-    resetMachine();
-    fillOwnAddress(0x300000, 0x10000);
-    const auto expectSlicesOf = [&](u32 address) {
-        std::vector<u64> sizes;
-        std::vector<u32> data;
-        for (const RecordedCall& call : gsCalls("GSgifTransfer")) {
-            sizes.push_back(call.args.at(0));
-            data.insert(data.end(), call.data.begin(), call.data.end());
-        }
-        EXPECT_EQ(sizes, slices);
-        EXPECT_EQ(data, wordsAt(address, kQuadwords));
-    };
-
-    memWrite32(0x300000, kGif + Madr);
-    memWrite32(kQuadwords, kGif + Qwc);
-    clearRecording();
-    memWrite32(0x100, kGif + Chcr);
-    expectSlicesOf(0x300000);
-
-    // Three NOPs, then DIRECT with the data from the next quadword on.
-    const u32 vifStart = 0x340000;
-    fillOwnAddress(vifStart, 16 * (kQuadwords + 1));
-    for (u32 i = 0; i < 3; ++i) hostStore<u32>(hostAt(vifStart + 4 * i), 0);
-    hostStore<u32>(hostAt(vifStart + 12), 0x50000000 | kQuadwords);
-    memWrite32(vifStart, kVif1 + Madr);
-    memWrite32(kQuadwords + 1, kVif1 + Qwc);
-    clearRecording();
-    memWrite32(0x101, kVif1 + Chcr);
-    expectSlicesOf(vifStart + 16);
-}
-
-// A stop raised while the GS takes one slice (Escape read between slices)
-// ends the transfer before the next; a spent work budget cuts a transfer the
-// same way and ends its chain, and drops a packet for "GSgifTransfer2".
-// Each cut is one line.
+// Long transfers reach the GS in slices (the chains above show their sizes
+// and data). A stop raised while the GS takes one slice (Escape, read
+// between slices) ends a transfer before the next, here a VIF1 DIRECT
+// (PATH2); a spent work budget cuts a GIF chain (PATH3) the same way and
+// ends it, and drops a packet for "GSgifTransfer2". Each cut is one line.
 TEST(GifChannel, AStopOrASpentBudgetCutsALongTransferBetweenSlices) {
     useTestPlugins();
     resetMachine();
@@ -242,17 +205,22 @@ TEST(GifChannel, AStopOrASpentBudgetCutsALongTransferBetweenSlices) {
     std::vector<std::string> lines;
     setDebugLogHook([&lines](const std::string& line) { lines.push_back(line); });
 
-    memWrite32(0x300000, kGif + Madr);
-    memWrite32(0xFFFF, kGif + Qwc);
+    // Three NOPs, then DIRECT with its data from the next quadword on.
+    for (u32 i = 0; i < 3; ++i) hostStore<u32>(hostAt(0x300000 + 4 * i), 0);
+    hostStore<u32>(hostAt(0x300000 + 12), 0x50000000 | 0xFFFF);
+    memWrite32(0x300000, kVif1 + Madr);
+    memWrite32(0xFFFF, kVif1 + Qwc);
     clearRecording();
     unsigned transfers = 0;
     onRecordedCall([&transfers](const RecordedCall& call) {
         if (call.entry == "GSgifTransfer" && ++transfers == 2) stopFlag = 1;
     });
-    memWrite32(0x100, kGif + Chcr);
+    memWrite32(0x101, kVif1 + Chcr);
     onRecordedCall(nullptr);
     stopFlag = 0;
-    EXPECT_EQ(gsCalls("GSgifTransfer").size(), 2u);
+    const std::vector<RecordedCall> slices = gsCalls("GSgifTransfer");
+    ASSERT_EQ(slices.size(), 2u);
+    EXPECT_EQ(slices[1].data, wordsAt(0x300010 + 16 * kGifSliceQuadwords, kGifSliceQuadwords));
     EXPECT_EQ(lines, std::vector<std::string>{"GIF info: work cut: GIF transfer to the GS (the run is stopping)"});
 
     // The first tag and its data fit; the second tag does, its first slice
