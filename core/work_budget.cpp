@@ -16,8 +16,13 @@ struct WorkBudget {
     bool hasCycleLimit = false;
     u32 cycleLimitStart = 0;
     u32 cycleLimitLength = 0;
-    bool pollClockStarted = false;  // the scope's first workPollStop has read the clock
-    u64 lastPollNanoseconds = 0;
+    // workPollStop's clocks in the current scope: wall time, read at every
+    // call, and the thread's processor time, read once the wall time says
+    // it may be due.
+    bool wallClockStarted = false;
+    u64 lastPollWall = 0;
+    bool processorClockStarted = false;
+    u64 lastPollProcessor = 0;
 };
 
 WorkBudget work;
@@ -38,6 +43,12 @@ void reportCut(LogCategory category, const char* what) {
     }
 }
 
+u64 clockNanoseconds(clockid_t clock) {
+    timespec now;
+    clock_gettime(clock, &now);
+    return static_cast<u64>(now.tv_sec) * 1'000'000'000 + static_cast<u64>(now.tv_nsec);
+}
+
 }  // namespace
 
 WorkScope::WorkScope() {
@@ -45,7 +56,8 @@ WorkScope::WorkScope() {
     work.left = work.budget;
     work.cut = false;
     work.stopWasRaised = stopFlag == 1;
-    work.pollClockStarted = false;
+    work.wallClockStarted = false;
+    work.processorClockStarted = false;
 }
 
 WorkScope::~WorkScope() { --work.depth; }
@@ -75,20 +87,30 @@ void workClearCycleLimit() { work.hasCycleLimit = false; }
 
 void workSetStopPoll(StopPoll poll) { stopPoll = poll; }
 
-// The coarse clock (a few milliseconds of resolution) costs a few
-// nanoseconds, so it can be read between slices of a few quadwords.
+// A poll is due once the work has spent kStopPollMilliseconds of the
+// thread's processor time since the last, so a run descheduled on a busy
+// host does not read keys early. The coarse wall clock costs a few
+// nanoseconds and is read at every call; the processor clock, dearer, only
+// when the wall clock says a poll may be due.
 void workPollStop() {
     if (stopPoll == nullptr || work.depth == 0) return;
-    timespec clock;
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &clock);
-    const u64 now = static_cast<u64>(clock.tv_sec) * 1'000'000'000 + static_cast<u64>(clock.tv_nsec);
-    if (!work.pollClockStarted) {
-        work.pollClockStarted = true;
-        work.lastPollNanoseconds = now;
+    constexpr u64 kInterval = u64{kStopPollMilliseconds} * 1'000'000;
+    const u64 wall = clockNanoseconds(CLOCK_MONOTONIC_COARSE);
+    if (!work.wallClockStarted) {
+        work.wallClockStarted = true;
+        work.lastPollWall = wall;
         return;
     }
-    if (now - work.lastPollNanoseconds < u64{kStopPollMilliseconds} * 1'000'000) return;
-    work.lastPollNanoseconds = now;
+    if (wall - work.lastPollWall < kInterval) return;
+    work.lastPollWall = wall;
+    const u64 processor = clockNanoseconds(CLOCK_THREAD_CPUTIME_ID);
+    if (!work.processorClockStarted) {
+        work.processorClockStarted = true;
+        work.lastPollProcessor = processor;
+        return;
+    }
+    if (processor - work.lastPollProcessor < kInterval) return;
+    work.lastPollProcessor = processor;
     stopPoll();
 }
 

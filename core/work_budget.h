@@ -56,11 +56,11 @@ void workClearCycleLimit();
 // The host's requests to stop (Escape, closing the GS window) arrive as key
 // events that each vertical blank takes. Work that can hold the host for
 // long inside one guest instruction (the GS drawing a long GIF transfer)
-// calls workPollStop between its pieces: from the second call in a scope on,
-// once per kStopPollMilliseconds of host time, it hands the host's next key
+// calls workPollStop between its pieces: about once per kStopPollMilliseconds
+// of host processor time that the work spends, it hands the host's next key
 // event to `poll` (set by the machine), so that a stop can be raised in the
-// middle of the work and the next charge cuts it. The clock is read only
-// there: it only decides when the host's keys are read.
+// middle of the work and the next charge cuts it. The clocks are read only
+// there, and only decide when the host's keys are read.
 inline constexpr u32 kStopPollMilliseconds = 50;
 using StopPoll = void (*)();
 void workSetStopPoll(StopPoll poll);
