@@ -137,6 +137,10 @@ struct KernelObjects {
     bool switchPending;   // a call changed which thread should run
     bool dispatchDisabled;  // DisableDispatchThread: the running thread keeps the processor
     bool idle;            // no thread can run; the EE registers are the last thread's
+    // An idle stretch that began inside an instruction (a waiting system
+    // call) and was cut by a stop: that instruction has been counted
+    // already, and is counted after the skipped time once idling goes on.
+    bool idleStepCounted;
     bool alarmExpired;    // some alarm waits for its callback to run
     u64 idleCycles;       // cycles skipped while no thread could run
     KernelEnd end;

@@ -133,10 +133,9 @@ u32 cyclesUntilNextEvent() {
     return sinceBase >= eventDelta ? 0 : eventDelta - sinceBase;
 }
 
-// Advances time event by event until a thread is ready to run.
-// `stepStillToCount` is 1 inside a system call, whose own instruction is
-// counted after it returns: the cycle limit must hold with it counted.
-void idleUntilAThreadIsReady(u32 stepStillToCount) {
+// Advances time event by event until a thread is ready to run, the run
+// stops or reaches its cycle limit.
+void idleUntilStopOrThreadReady(u32 stepStillToCount) {
     while (kernel.idle) {
         if (stopFlag == 1) return;
         if (noThreadLeftToRun()) {
@@ -161,6 +160,18 @@ void idleUntilAThreadIsReady(u32 stepStillToCount) {
         const u32 next = mostUrgentReadyThread();
         if (next != kNoThread) runThread(next);
     }
+}
+
+// `stepStillToCount` is 1 inside an instruction (a system call, or the
+// branch whose delay slot delivered interrupts), which is counted after it
+// returns: the cycle limit must hold with it counted. When a stop cuts
+// such a stretch, the instruction is counted before the rest of the
+// skipped time; idleStepCounted remembers that, so that going on later
+// takes that count back first and the events fall on the cycles of an
+// uninterrupted run.
+void idleUntilAThreadIsReady(u32 stepStillToCount) {
+    idleUntilStopOrThreadReady(stepStillToCount);
+    kernel.idleStepCounted = kernel.idle && stepStillToCount == 1;
 }
 
 }  // namespace
@@ -276,5 +287,12 @@ void setIdleCycleLimit(bool limited, u32 endCycle) {
 }
 
 void resumeIdle() {
-    if (kernel.idle && kernel.end == KernelEnd::None) idleUntilAThreadIsReady(0);
+    if (!kernel.idle || kernel.end != KernelEnd::None) return;
+    if (!kernel.idleStepCounted) {
+        idleUntilAThreadIsReady(0);
+        return;
+    }
+    ee.cycle -= 1;
+    idleUntilAThreadIsReady(1);
+    ee.cycle += 1;
 }

@@ -217,7 +217,9 @@ void fieldsOf(Io& io, KernelObjects& objects) {
     for (ThreadQueue& queue : objects.readyQueues) fieldsOf(io, queue);
     io.field(objects.currentThreadId);
     io.field(objects.switchPending);
+    io.field(objects.dispatchDisabled);
     io.field(objects.idle);
+    io.field(objects.idleStepCounted);
     io.field(objects.alarmExpired);
     io.field(objects.idleCycles);
     io.field(objects.end);

@@ -21,7 +21,7 @@
 
 #include "core/types.h"
 
-inline constexpr u32 kSaveStateFormat = 1;
+inline constexpr u32 kSaveStateFormat = 2;
 
 // The machine's state as the bytes of a state file.
 std::vector<u8> saveStateBytes();

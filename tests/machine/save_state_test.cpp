@@ -5,13 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
+#include "core/diagnostics.h"
+#include "core/ee_state.h"
 #include "core/machine.h"
 #include "iop/file_service.h"
 #include "iop/iop_guest.h"
 #include "machine_workout.h"
+#include "kernel/objects.h"
 #include "memory/bus.h"
+#include "memory/timers.h"
 #include "runner/state_json.h"
 #include "state/crc32.h"
 #include "state/save_state.h"
@@ -28,6 +35,12 @@ u32 wordAt(const std::vector<u8>& bytes, size_t at) {
 }
 
 void putWord(std::vector<u8>& bytes, size_t at, u32 value) { std::memcpy(bytes.data() + at, &value, 4); }
+
+// The work the stops cut, as logged.
+std::vector<std::string>& loggedLines() {
+    static std::vector<std::string> lines;
+    return lines;
+}
 
 // Where the data of the section with `tag` starts, and its size.
 std::pair<size_t, u32> findSection(const std::vector<u8>& bytes, const char (&tag)[5]) {
@@ -79,6 +92,74 @@ TEST_F(SaveState, ALoadedStateContinuesAsTheMachineItWasTakenFrom) {
     EXPECT_TRUE(saveStateBytes() == expectedState) << "every subsystem, the host files' offsets included";
 }
 
+// What a continued run is compared by: the state JSON, guest RAM, every
+// subsystem as a state has it, and the file the program writes.
+struct RunEnd {
+    std::string json;
+    std::vector<u8> ram;
+    std::vector<u8> state;
+    std::string output;
+};
+
+RunEnd runEnd(StopReason reason, const std::filesystem::path& folder) {
+    std::ifstream output(folder / "output.txt", std::ios::binary);
+    return {machineStateJson(reason), std::vector<u8>(memory.ram, memory.ram + kRamSize), saveStateBytes(),
+            std::string(std::istreambuf_iterator<char>(output), std::istreambuf_iterator<char>())};
+}
+
+void expectSameEnd(const RunEnd& continued, const RunEnd& whole) {
+    EXPECT_EQ(continued.json, whole.json);
+    EXPECT_TRUE(continued.ram == whole.ram) << "guest RAM";
+    EXPECT_TRUE(continued.state == whole.state) << "every subsystem";
+    EXPECT_EQ(continued.output, whole.output) << "the written file";
+}
+
+StopReason runCycles(u64 cycles) {
+    RunLimits limits;
+    limits.maxCycles = cycles;
+    return emuRunWithLimits(limits);
+}
+
+// A cycle limit stops the machine between two instructions anywhere in a
+// frame: while the program works, or while every thread waits and time is
+// skipped to the next vertical blank. Either way the state continues as the
+// machine would have, to the instruction: the runs end in the middle of the
+// next frame's work, before a later idle stretch could hide a difference of
+// a cycle. (A call whose wait was cut counts its own instruction after the
+// skipped time, as in the uninterrupted run.)
+TEST_F(SaveState, AStateTakenAtACycleLimitInTheMiddleOfAFrameContinuesExactly) {
+    ASSERT_EQ(runFrames(3), StopReason::MaxVblanks);
+    const u32 frameStart = ee.cycle;
+    const u32 end = frameStart + kFrameCycles + 300;
+    ASSERT_EQ(runCycles(end - ee.cycle), StopReason::MaxCycles);
+    ASSERT_FALSE(kernel.idle) << "the end lies in the middle of the program's work";
+    const RunEnd whole = runEnd(StopReason::MaxCycles, folder.path);
+
+    setLogSink([](LogCategory, LogLevel, const char* line) {
+        if (std::strstr(line, "work cut") != nullptr) loggedLines().push_back(line);
+    });
+    struct Stop {
+        const char* label;
+        u32 cycle;
+        bool idle;
+    };
+    for (const Stop& stop : {Stop{"while the program works", frameStart + 300, false},
+                             Stop{"while every thread waits", frameStart + kFrameCycles / 2, true}}) {
+        SCOPED_TRACE(stop.label);
+        ASSERT_TRUE(loadGuestProgram("machine_workout"));
+        ASSERT_EQ(runCycles(stop.cycle), StopReason::MaxCycles);
+        ASSERT_EQ(kernel.idle, stop.idle);
+        const std::vector<u8> saved = saveStateBytes();
+
+        ASSERT_TRUE(loadGuestProgram("machine_workout"));
+        ASSERT_EQ(loadStateBytes(saved), "");
+        ASSERT_EQ(runCycles(end - stop.cycle), StopReason::MaxCycles);
+        expectSameEnd(runEnd(StopReason::MaxCycles, folder.path), whole);
+    }
+    setLogSink(nullptr);
+    EXPECT_EQ(loggedLines(), std::vector<std::string>{}) << "the stops cut no interrupt handler";
+}
+
 TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
     ASSERT_EQ(runFrames(3), StopReason::MaxVblanks);
     const std::vector<u8> good = saveStateBytes();
@@ -91,6 +172,7 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
         std::function<void(std::vector<u8>&)> damage;
         const char* reason;
     };
+    const std::string otherFormat = "saved in format " + std::to_string(kSaveStateFormat + 1);
     const auto [timers, timersSize] = findSection(good, "TIME");
     const auto [kernel, kernelSize] = findSection(good, "KERN");
     const auto [memorySection, memorySize] = findSection(good, "MEM ");
@@ -100,7 +182,7 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
         {"cut in the header", [](auto& b) { b.resize(14); }, "cut short"},
         {"cut in a section", [](auto& b) { b.resize(b.size() / 2); }, "cut short"},
         {"cut before the checksum", [](auto& b) { b.resize(b.size() - 2); }, "cut short"},
-        {"other format", [](auto& b) { putWord(b, 8, kSaveStateFormat + 1); }, "format 2"},
+        {"other format", [](auto& b) { putWord(b, 8, kSaveStateFormat + 1); }, otherFormat.c_str()},
         {"flipped bit in memory", [&](auto& b) { b[memorySection + memorySize / 2] ^= 0x10; }, "\"MEM \" section is corrupted"},
         {"flipped bit in the file checksum", [](auto& b) { b.back() ^= 1; }, "corrupted"},
         {"other program", [](auto& b) { b[12] ^= 1; reseal(b); }, "another program"},
@@ -109,7 +191,7 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
         {"unknown section", [](auto& b) { b[kHeaderBytes] = 'Z'; reseal(b); }, "unknown section"},
         {"timer that never counts", [&](auto& b) { putWord(b, timers + 8, 0); reseal(b); }, "timers does not hold a valid state"},
         {"current thread out of range",
-         [&](auto& b) { putWord(b, kernel + kernelSize - 40, 0x10000); reseal(b); }, "kernel does not hold a valid state"},
+         [&](auto& b) { putWord(b, kernel + kernelSize - 42, 0x10000); reseal(b); }, "kernel does not hold a valid state"},
         {"section longer than its fields", [&](auto& b) {
              putWord(b, timers - 8, timersSize + 4);
              b.insert(b.begin() + static_cast<long>(timers + timersSize), 4, u8{0});
