@@ -1,5 +1,6 @@
 #include "state/save_state.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -50,6 +51,12 @@ void writeSection(StateWriter& file, u32 tag, const std::vector<u8>& data) {
     file.field(static_cast<u32>(data.size()));
     file.field(crc32(data.data(), data.size()));
     file.bytes(data.data(), data.size());
+}
+
+std::string pluginRefusal(PluginSlot slot) {
+    const std::string refused = std::string("the ") + pluginSlotName(slot) + " plugin refused its saved state";
+    if (slot == PluginSlot::Cdvd) return refused + " (the state was saved with another disc, or no disc can be opened)";
+    return refused;
 }
 
 struct SectionView {
@@ -140,21 +147,43 @@ std::string loadStateBytes(const std::vector<u8>& bytes) {
         if (!found[index]) return std::string("the section of the ") + machineSections()[index].name + " is missing";
     }
     // The plugins come first: one that refuses its state stops the load
-    // before the machine is touched.
+    // before the machine is touched, and those that took theirs already
+    // get back the state they had.
+    std::vector<std::pair<PluginSlot, std::vector<u8>>> taken;
     for (auto& [slot, data] : pluginStates) {
-        if (!pluginFreezeLoad(slot, data)) return std::string("the ") + pluginSlotName(slot) + " plugin refused its saved state";
+        std::optional<std::vector<u8>> before = pluginFreezeSave(slot);
+        if (!pluginFreezeLoad(slot, data)) {
+            for (auto& [takenSlot, takenBefore] : taken) pluginFreezeLoad(takenSlot, takenBefore);
+            return pluginRefusal(slot);
+        }
+        if (before) taken.emplace_back(slot, std::move(*before));
     }
     applyMachineImage(*image);
     return {};
 }
 
+// The state goes to a file beside the target first and takes its name only
+// once it is whole, so that a save that fails (a full disk) leaves the
+// state saved there before as it was.
 std::string saveStateFile(const std::string& path) {
     const std::vector<u8> bytes = saveStateBytes();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file) return "cannot write " + path + ": " + std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) return "cannot write " + path;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : errno;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && std::rename(partial.c_str(), path.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        std::remove(partial.c_str());
+        return "cannot write " + path + (error != 0 ? std::string(": ") + std::strerror(error) : std::string());
+    }
     return {};
 }
 

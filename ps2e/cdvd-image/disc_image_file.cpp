@@ -34,6 +34,12 @@ bool readAt(int descriptor, uint64_t offset, void* target, std::size_t size) {
 
 bool hasVolumeSignature(const uint8_t* userData) { return std::memcmp(userData + 1, "CD001", 5) == 0; }
 
+uint64_t digestOf(const uint8_t* bytes, std::size_t size) {
+    uint64_t hash = 0xCBF29CE484222325u;
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001B3u;
+    return hash;
+}
+
 uint8_t toBcd(uint32_t value) { return static_cast<uint8_t>((value / 10) << 4 | (value % 10)); }
 
 // Where the user data of a raw sector with this mode byte starts; 0 for a
@@ -88,6 +94,7 @@ bool DiscImageFile::open(const std::string& path, std::string& error) {
         hasVolumeSignature(raw + rawUserDataOffset(raw[kModeByte]))) {
         layout_ = ImageLayout::RawSectors2352;
         dataMode_ = raw[kModeByte];
+        volumeDigest_ = digestOf(raw + rawUserDataOffset(raw[kModeByte]), kUserSectorSize);
     } else {
         uint8_t user[kUserSectorSize];
         const uint64_t userDescriptor = uint64_t{kVolumeDescriptorSector} * kUserSectorSize;
@@ -100,11 +107,13 @@ bool DiscImageFile::open(const std::string& path, std::string& error) {
         }
         layout_ = ImageLayout::UserSectors2048;
         dataMode_ = 1;
+        volumeDigest_ = digestOf(user, kUserSectorSize);
     }
     const uint32_t sectorSize = layout_ == ImageLayout::RawSectors2352 ? kRawSectorSize : kUserSectorSize;
     const uint64_t sectors = size / sectorSize;
     sectorCount_ = sectors > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(sectors);
     descriptor_ = descriptor;
+    path_ = path;
     return true;
 }
 
@@ -112,6 +121,8 @@ void DiscImageFile::close() {
     if (descriptor_ >= 0) ::close(descriptor_);
     descriptor_ = -1;
     sectorCount_ = 0;
+    path_.clear();
+    volumeDigest_ = 0;
 }
 
 bool DiscImageFile::readSector(uint32_t lsn, uint8_t raw[kRawSectorSize]) const {

@@ -44,8 +44,16 @@ public:
     // the sector lies past the end or the host cannot read it.
     bool readSector(uint32_t lsn, uint8_t raw[kRawSectorSize]) const;
 
+    const std::string& path() const { return path_; }
+    // Which disc this is, whatever the file is called: a hash (FNV-1a) of
+    // the volume descriptor, which carries the volume's name, size and
+    // dates. 0 while closed.
+    uint64_t volumeDigest() const { return volumeDigest_; }
+
 private:
     int descriptor_ = -1;
+    std::string path_;
+    uint64_t volumeDigest_ = 0;
     ImageLayout layout_ = ImageLayout::UserSectors2048;
     uint32_t sectorCount_ = 0;
     uint8_t dataMode_ = 1;

@@ -17,6 +17,7 @@
 #include "ps2e/ps2e.h"
 #include "ps2e/support/settings_file.h"
 #include "shipped_plugin.h"
+#include "state/save_state.h"
 
 namespace {
 
@@ -96,6 +97,24 @@ protected:
         return buffer == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(buffer), kRaw);
     }
 
+    // The plugin's frozen state, and CDVDfreeze's answer to loading one.
+    std::vector<char> frozen() {
+        freezeData size{0, nullptr};
+        EXPECT_EQ(freeze(FREEZE_SIZE, &size), 0);
+        std::vector<char> bytes(static_cast<std::size_t>(size.size));
+        freezeData save{size.size, bytes.data()};
+        EXPECT_EQ(freeze(FREEZE_SAVE, &save), 0);
+        return bytes;
+    }
+    int32_t thaw(std::vector<char> bytes) {
+        freezeData load{static_cast<int32_t>(bytes.size()), bytes.data()};
+        return freeze(FREEZE_LOAD, &load);
+    }
+    std::string buffer() {
+        const uint8_t* bytes = getBuffer();
+        return bytes == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(bytes), kRaw);
+    }
+
     ShippedPlugin plugin{"cdvd-image.so"};
     int32_t (*init)() = plugin.entry<int32_t()>("CDVDinit");
     void (*shutdown)() = plugin.entry<void()>("CDVDshutdown");
@@ -105,6 +124,7 @@ protected:
     uint8_t* (*getBuffer)() = plugin.entry<uint8_t*()>("CDVDgetBuffer");
     int32_t (*getTN)(void*) = plugin.entry<int32_t(void*)>("CDVDgetTN");
     int32_t (*getTD)(uint8_t, void*) = plugin.entry<int32_t(uint8_t, void*)>("CDVDgetTD");
+    int32_t (*freeze)(int32_t, freezeData*) = plugin.entry<int32_t(int32_t, freezeData*)>("CDVDfreeze");
 };
 
 // Every layout hands out a raw mode 2 form 1 sector: sync, the header of the
@@ -246,6 +266,74 @@ TEST_F(CdvdImage, MissingForeignAndTruncatedImagesFailCleanly) {
         ASSERT_EQ(getTD(0, &disc), 0);
         EXPECT_EQ(disc.lsn, whole) << path;
     }
+}
+
+// A frozen state names its disc by contents, not by file name, and brings
+// back the sector last read; a state of another disc, or one taken while a
+// disc was served and loaded while none can be, is refused with the plugin
+// as it was.
+TEST_F(CdvdImage, AFrozenStateNeedsItsOwnDiscAndBringsBackTheLastSectorRead) {
+    buildDiscImage("first.iso", kFiles);
+    buildDiscImage("second.iso", {{"OTHER.TXT", "another disc"}});
+    writeFile("renamed.iso", readFile("first.iso"));
+    std::remove(pluginSettingsPath(kCdvdSettingsFile).c_str());
+
+    ASSERT_EQ(serve("first.iso"), 0);
+    const std::string sector17 = sector(17);
+    ASSERT_FALSE(sector17.empty());
+    const std::vector<char> state = frozen();
+
+    ASSERT_EQ(serve("second.iso"), 0);
+    const std::string other = sector(16);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(thaw(state), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "cdvd-image: the state was saved with the disc image 'first.iso', not with 'second.iso'\n");
+    EXPECT_EQ(buffer(), other) << "the sector read last is still there";
+    std::vector<char> cut(state.begin(), state.end() - 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(thaw(cut), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "cdvd-image: the saved state is damaged\n");
+
+    close();
+    unsetenv(kCdvdImageVariable);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(thaw(state), -1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no disc image can be opened now"), std::string::npos);
+    EXPECT_EQ(buffer(), "");
+
+    setenv(kCdvdImageVariable, "renamed.iso", 1);
+    ASSERT_EQ(thaw(state), 0) << "the same disc under another name";
+    EXPECT_EQ(buffer(), sector17);
+    EXPECT_EQ(sector(18).substr(24, kUser), readFile("first.iso").substr(18 * kUser, kUser));
+}
+
+// The machine's state file carries the CDVD's state: loading it while
+// another disc is served is refused with the machine's reason, and nothing
+// of the machine or of the plugin changes.
+TEST_F(CdvdImage, AMachineStateOfAnotherDiscIsRefusedWithTheMachineAsItWas) {
+    buildDiscImage("first.iso", kFiles);
+    buildDiscImage("second.iso", {{"OTHER.TXT", "another disc"}});
+    overridePluginConfig({CORVANE_BUNDLED_PLUGIN_DIR, "null_gs.so", "null_spu2.so", "null_pad.so", "cdvd-image.so"});
+    resetMachine();
+    serveImage("first.iso");
+    isoPrepare();
+    const std::vector<u8> saved = saveStateBytes();
+
+    serveImage("second.iso");
+    isoPrepare();
+    const std::vector<u8> before = saveStateBytes();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loadStateBytes(saved),
+              "the CDVD plugin refused its saved state (the state was saved with another disc, or no disc can be opened)");
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(saveStateBytes() == before);
+
+    serveImage("first.iso");
+    EXPECT_EQ(loadStateBytes(saved), "");
+    EXPECT_TRUE(saveStateBytes() == saved);
+    useNoPlugins();
+    resetMachine();
 }
 
 }  // namespace
