@@ -98,12 +98,24 @@ StopReason reasonForStopFlag(bool vblankLimitReached) {
 }
 }  // namespace
 
-// A run that begins while no thread can run goes on idling first.
+namespace {
+RunPauseHook runPauseHook = nullptr;
+}  // namespace
+
+void setRunPauseHook(RunPauseHook hook) { runPauseHook = hook; }
+
+// A run that begins, or goes on after a pause, while no thread can run goes
+// on idling first. A program that ended, or a state loaded in the pause
+// where it had, ends the run.
 void emuRun() {
     if (!beginRun()) return;
     setIdleCycleLimit(false, 0);
-    resumeIdle();
-    while (stopFlag != 1) cpuStep();
+    for (;;) {
+        resumeIdle();
+        while (stopFlag != 1) cpuStep();
+        if (runPauseHook == nullptr || !runPauseHook() || kernel.end != KernelEnd::None) break;
+        stopFlag = 0;
+    }
     emuStop();
 }
 

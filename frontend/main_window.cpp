@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "core/emulation.h"
+#include "core/run_end_hook.h"
 #include "debugger/debug_log.h"
 #include "debugger/debugger_window.h"
 #include "debugger/memory_view.h"
@@ -68,6 +69,9 @@ public:
                 "aboutSettings");
         addText("Escape ends a run; F8 takes a snapshot into " + QString::fromStdString(screenshotDirectory()),
                 "aboutScreens");
+        addText("F1 saves the machine to the current slot, F3 loads it, F2 chooses the next slot; states are kept in " +
+                    QString::fromStdString(saveStateDirectory()),
+                "aboutStates");
     }
 
 protected:
@@ -99,6 +103,10 @@ MainWindow::MainWindow() {
     screen->setPalette(palette);
     setCentralWidget(screen);
     buildMenus();
+    slotLabel_ = new QLabel;
+    slotLabel_->setObjectName("stateSlot");
+    statusBar()->addPermanentWidget(slotLabel_);
+    showStateSlot();
 }
 
 DebuggerWindow* MainWindow::debugger() const { return debugger_; }
@@ -129,6 +137,12 @@ void MainWindow::buildMenus() {
     add(emulation, "Stop", "107", &MainWindow::stop, false);
     emulation->addSeparator();
     add(emulation, "Reset", "109", &MainWindow::reset);
+    emulation->addSeparator();
+    add(emulation, "Save State...", "stateSave", &MainWindow::saveStateAs);
+    add(emulation, "Load State...", "stateLoad", &MainWindow::loadStateFrom);
+    add(emulation, "Quick Save", "stateQuickSave", &MainWindow::quickSave)->setShortcut(Qt::Key_F1);
+    add(emulation, "Quick Load", "stateQuickLoad", &MainWindow::quickLoad)->setShortcut(Qt::Key_F3);
+    add(emulation, "Next Slot", "stateNextSlot", &MainWindow::nextStateSlot, false)->setShortcut(Qt::Key_F2);
 
     QMenu* options = menuBar()->addMenu("Options");
     options->setObjectName("menuOptions");
@@ -208,6 +222,7 @@ void MainWindow::openFile(const QString& path) {
 void MainWindow::screenshot() { gsMakeSnapshot(screenshotDirectory().c_str()); }
 
 void MainWindow::exitProgram() {
+    stopAsked_ = true;
     if (running_) emuStop();
     QApplication::quit();
 }
@@ -217,7 +232,15 @@ void MainWindow::exitProgram() {
 void MainWindow::start() {
     if (running_ || programLoaded == 0) return;
     setRunInProgress(true);
+    startedRun_ = this;
+    pendingState_ = StateRequest::None;
+    stopAsked_ = false;
+    setKeyPressHook(takeRunKey);
+    setRunPauseHook(pauseRun);
     emuRun();
+    setRunPauseHook(nullptr);
+    setKeyPressHook(nullptr);
+    startedRun_ = nullptr;
     setRunInProgress(false);
     const std::string end = programEndText();
     if (end.empty()) return;
@@ -225,7 +248,10 @@ void MainWindow::start() {
     debugLogLine("stopped: " + end);
 }
 
-void MainWindow::stop() { emuStop(); }
+void MainWindow::stop() {
+    stopAsked_ = true;
+    emuStop();
+}
 
 void MainWindow::reset() { emuReset(); }
 
@@ -266,6 +292,7 @@ void MainWindow::toggleMemoryView() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    stopAsked_ = true;
     if (running_) emuStop();
     QMainWindow::closeEvent(event);
 }

@@ -25,6 +25,7 @@ namespace {
 
 void noVblankHook() {}
 VblankHook vblankHook = noVblankHook;
+KeyPressHook keyPressHook = nullptr;
 
 constexpr u32 kTimerBlockStride = 0x800;
 constexpr u32 kTimerRegisterMask = 0x7FF;
@@ -221,11 +222,14 @@ void csrVblank() {
     reschedule();
 }
 
+void setKeyPressHook(KeyPressHook hook) { keyPressHook = hook; }
+
 void handleKeyEvent(keyEvent* event) {
     if (event == nullptr) return;
     if (event->event == KEYRELEASE) {
         gsKeyEvent(event);
     } else if (event->event == KEYPRESS) {
+        if (keyPressHook != nullptr && keyPressHook(event->key)) return;
         if (event->key == kKeyEscape) {
             stopFlag = 1;
         } else if (event->key == kKeyF8) {

@@ -80,6 +80,12 @@ void csrVblank();
 // A key event from the PAD plugin, or null when there was none.
 void handleKeyEvent(keyEvent* event);
 
+// The front end's first look at each key pressed during a run, before the
+// machine's own keys: answering true takes the key, which then goes no
+// further (the desktop program's state keys). Null: every key goes on.
+using KeyPressHook = bool (*)(u32 key);
+void setKeyPressHook(KeyPressHook hook);
+
 // Hooks of the hardware registers: the live count of Tn_COUNT (offsets
 // 0x0000, 0x0800, 0x1000, 0x1800), Tn_MODE with the flags of the events
 // reached so far (0x0010, 0x0810, ...), and a 32-bit store below 0x2000,

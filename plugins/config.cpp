@@ -126,6 +126,13 @@ std::string screenshotDirectory() {
     return user.empty() ? kBesideExecutable : user;
 }
 
+std::string saveStateDirectory() {
+    const std::string besideExecutable = directoryOf(executablePath()) + "States/";
+    if (keepsFilesBesideExecutable()) return besideExecutable;
+    const std::string user = userDataDirectory();
+    return user.empty() ? besideExecutable : user + "corvane/States/";
+}
+
 PluginConfig shippedPluginConfig() { return {shippedPluginDir(), kShippedGs, kShippedSpu2, kShippedPad, kShippedCdvd}; }
 
 std::string configFilePath() {

@@ -50,6 +50,11 @@ std::string settingsDirectory();
 // current folder) for a copy that keeps its files beside the executable,
 // else the user's data folder's corvane/Screens/.
 std::string screenshotDirectory();
+// Where the desktop program keeps saved machine states (its quick slots,
+// and the first folder its Save State dialog offers), ending in '/':
+// "States/" beside the executable for a copy that keeps its files there,
+// else the user's data folder's corvane/States/. Not created here.
+std::string saveStateDirectory();
 
 // The longest value a key holds; longer values are cut, as a 256-byte
 // profile buffer cuts them.
