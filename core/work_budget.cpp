@@ -23,6 +23,7 @@ struct WorkBudget {
     u64 lastPollWall = 0;
     bool processorClockStarted = false;
     u64 lastPollProcessor = 0;
+    bool stopWhenDone = false;  // workStopWhenDone during the work
 };
 
 WorkBudget work;
@@ -60,7 +61,19 @@ WorkScope::WorkScope() {
     work.processorClockStarted = false;
 }
 
-WorkScope::~WorkScope() { --work.depth; }
+WorkScope::~WorkScope() {
+    if (--work.depth != 0 || !work.stopWhenDone) return;
+    work.stopWhenDone = false;
+    stopFlag = 1;
+}
+
+void workStopWhenDone() {
+    if (work.depth == 0) {
+        stopFlag = 1;
+    } else {
+        work.stopWhenDone = true;
+    }
+}
 
 bool workCharge(u64 units, LogCategory category, const char* what) {
     if (work.depth == 0) return true;  // no guest instruction is being measured

@@ -66,6 +66,11 @@ using StopPoll = void (*)();
 void workSetStopPoll(StopPoll poll);
 void workPollStop();
 
+// Raises the run's stop flag once the work in progress has ended, at once
+// when there is none: a stop that must not cut anything (a front end that
+// pauses the run to save the machine whole).
+void workStopWhenDone();
+
 // Tests and fuzzing lower the budget to cut work quickly; 0 restores the
 // default.
 void workSetBudget(u64 units);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/emulation.h"
+#include "core/work_budget.h"
 #include "debugger/debugger_window.h"
 #include "disc/elf_loader.h"
 #include "frontend/main_window.h"
@@ -119,10 +120,12 @@ void MainWindow::loadStateFromPath(const QString& path, const QString& name) {
     if (debugger_ && !running_ && !debugger_->busy()) debugger_->refreshListing();
 }
 
-// F1 and F3 only ask: the key arrives in the middle of an instruction, at
-// the vertical blank, so the run stops after it and the pause does the
-// work. F2 touches no machine state and is done at once. Escape still
-// stops the run; it is noted so that the pause does not go on.
+// F1 and F3 only ask: the key arrives in the middle of an instruction (at
+// the vertical blank, or between the pieces of long work), so the run
+// stops once that work has ended whole, after the instruction, and the
+// pause does the saving or loading. F2 touches no machine state and is
+// done at once. Escape still stops the run; it is noted so that the pause
+// does not go on.
 bool MainWindow::takeRunKey(u32 key) {
     MainWindow* window = startedRun_;
     if (window == nullptr) return false;
@@ -133,7 +136,7 @@ bool MainWindow::takeRunKey(u32 key) {
     case kKeyEscape: window->stopAsked_ = true; return false;
     default: return false;
     }
-    stopFlag = 1;
+    workStopWhenDone();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
 #include "support/guest_machine.h"
@@ -170,6 +171,25 @@ TEST(Control, IdleLoopIsATakenBranchOrJumpToItself) {
     placeProgram({0, jump(kCodeAt + 4), 0});
     EXPECT_EQ(runFor(101, false), StopReason::MaxCycles);
     EXPECT_EQ(ee.pc, kCodeAt + 4);
+}
+
+// A stop that must cut nothing (a pause to save the machine) asked for in
+// the middle of an instruction's work comes once that work has ended.
+TEST(Control, AStopAskedForDuringWorkComesWhenTheWorkHasEnded) {
+    stopFlag = 0;
+    {
+        WorkScope instruction;
+        {
+            WorkScope transfer;
+            workStopWhenDone();
+            EXPECT_TRUE(workCharge(1, LogCategory::Gif, "transfer")) << "the work goes on";
+        }
+        EXPECT_EQ(stopFlag, 0u) << "not before the outermost work has ended";
+    }
+    EXPECT_EQ(stopFlag, 1u);
+    stopFlag = 0;
+    workStopWhenDone();
+    EXPECT_EQ(stopFlag, 1u) << "with no work in progress, at once";
 }
 
 }  // namespace
