@@ -10,15 +10,12 @@
 #include <QStatusBar>
 #include <QTest>
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "core/ee_state.h"
 #include "frontend/main_window.h"
 #include "iop/host_root.h"
 #include "machine/machine_workout.h"
-#include "memory/bus.h"
 #include "memory/timers.h"
 #include "plugins/config.h"
 #include "plugins/recording.h"
@@ -88,8 +85,6 @@ protected:
     MainWindow window;
 };
 
-std::vector<u8> guestRam() { return std::vector<u8>(memory.ram, memory.ram + kRamSize); }
-
 TEST_F(StateCommands, MenuAndKeysSaveAndLoadAndEveryRefusalLeavesTheMachineAsItWas) {
     trigger("stateQuickLoad");
     EXPECT_EQ(status(), "Cannot load the state: no program is loaded; open the program it was saved from first");
@@ -103,16 +98,14 @@ TEST_F(StateCommands, MenuAndKeysSaveAndLoadAndEveryRefusalLeavesTheMachineAsItW
     ASSERT_NE(slot, nullptr);
     EXPECT_EQ(slot->text(), "Slot 0");
 
+    // Every register and all of memory, as a state holds them.
     press(Qt::Key_F1);
     EXPECT_EQ(status(), "Saved the state to slot 0");
-    EXPECT_TRUE(std::filesystem::exists(MainWindow::quickSlotPath(0).toStdString()));
     const std::vector<u8> saved = saveStateBytes();
-    const EeCpuState savedCpu = ee;
-    const std::vector<u8> savedRam = guestRam();
 
     runWithKeys(quietFrames(2));
-    ASSERT_NE(ee.cycle, savedCpu.cycle);
     std::vector<u8> before = saveStateBytes();
+    ASSERT_FALSE(before == saved);
     press(Qt::Key_F2);
     EXPECT_EQ(slot->text(), "Slot 1");
     EXPECT_EQ(status(), "State slot 1");
@@ -123,10 +116,6 @@ TEST_F(StateCommands, MenuAndKeysSaveAndLoadAndEveryRefusalLeavesTheMachineAsItW
     EXPECT_EQ(slot->text(), "Slot 0") << "ten slots, then round again";
     press(Qt::Key_F3);
     EXPECT_EQ(status(), "Loaded the state from slot 0");
-    EXPECT_EQ(std::memcmp(ee.gpr, savedCpu.gpr, sizeof ee.gpr), 0) << "registers";
-    EXPECT_EQ(ee.pc, savedCpu.pc);
-    EXPECT_EQ(ee.cycle, savedCpu.cycle);
-    EXPECT_TRUE(guestRam() == savedRam) << "memory";
     EXPECT_TRUE(saveStateBytes() == saved);
 
     // Save State... and Load State... through the file chooser.
@@ -140,24 +129,15 @@ TEST_F(StateCommands, MenuAndKeysSaveAndLoadAndEveryRefusalLeavesTheMachineAsItW
     EXPECT_EQ(status().toStdString(), "Loaded the state from " + named);
     EXPECT_TRUE(saveStateBytes() == saved);
 
-    // Files that are no state of this program: refused with the reason,
-    // the machine untouched.
+    // Files that are no state of this program: refused with the state
+    // module's reason, the machine untouched.
     runWithKeys(quietFrames(1));
-    std::ifstream in(named, std::ios::binary);
-    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ofstream(folder.path() / "garbage.state") << "not a state";
-    std::ofstream(folder.path() / "cut.state", std::ios::binary) << good.substr(0, good.size() / 2);
     before = saveStateBytes();
-    const std::pair<const char*, const char*> refused[] = {
-        {"garbage.state", "Cannot load the state: not a Corvane machine state"},
-        {"cut.state", "Cannot load the state: the file is cut short"},
-    };
-    for (const auto& [file, message] : refused) {
-        choose((folder.path() / file).string());
-        trigger("stateLoad");
-        EXPECT_EQ(status(), message);
-        EXPECT_TRUE(saveStateBytes() == before) << file;
-    }
+    choose((folder.path() / "garbage.state").string());
+    trigger("stateLoad");
+    EXPECT_EQ(status(), "Cannot load the state: not a Corvane machine state");
+    EXPECT_TRUE(saveStateBytes() == before);
     window.openFile(QString::fromStdString(guestProgramPath("demo")));
     before = saveStateBytes();
     choose(named);
@@ -186,14 +166,12 @@ TEST_F(StateCommands, KeysDuringARunSaveAndLoadBetweenInstructionsAndTheRunGoesO
     window.openFile(QString::fromStdString(guestProgramPath("machine_workout")));
     runWithKeys(quietFrames(5));
     const std::vector<u8> whole = saveStateBytes();
-    const std::vector<u8> wholeRam = guestRam();
 
     window.openFile(QString::fromStdString(guestProgramPath("machine_workout")));
     clearRecording();
     runWithKeys({kNoKey, kNoKey, {kKeyF1, KEYPRESS}, kNoKey, kNoKey});
     EXPECT_EQ(status(), "Saved the state to slot 0");
     EXPECT_TRUE(saveStateBytes() == whole) << "the pause changed nothing";
-    EXPECT_TRUE(guestRam() == wholeRam);
     const std::vector<std::string> gs = recordedEntries("gs");
     EXPECT_EQ(std::count(gs.begin(), gs.end(), "gs:GSopen"), 1) << "the plugins stayed open";
     EXPECT_EQ(std::count(gs.begin(), gs.end(), "gs:GSkeyEvent"), 0) << "F1 went no further";
@@ -202,7 +180,6 @@ TEST_F(StateCommands, KeysDuringARunSaveAndLoadBetweenInstructionsAndTheRunGoesO
     runWithKeys({{kKeyF3, KEYPRESS}, kNoKey, kNoKey});
     EXPECT_EQ(vblankCount, 6u) << "loaded at the third vertical blank, Escape at the sixth";
     EXPECT_TRUE(saveStateBytes() == whole) << "continued exactly";
-    EXPECT_TRUE(guestRam() == wholeRam);
 
     // F2 during a run moves the slot; F3 on an empty slot says so, and the
     // run goes on unchanged.

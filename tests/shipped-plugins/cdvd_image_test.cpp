@@ -290,10 +290,6 @@ TEST_F(CdvdImage, AFrozenStateNeedsItsOwnDiscAndBringsBackTheLastSectorRead) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "cdvd-image: the state was saved with the disc image 'first.iso', not with 'second.iso'\n");
     EXPECT_EQ(buffer(), other) << "the sector read last is still there";
-    std::vector<char> cut(state.begin(), state.end() - 1);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(thaw(cut), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "cdvd-image: the saved state is damaged\n");
 
     close();
     unsetenv(kCdvdImageVariable);
@@ -305,7 +301,6 @@ TEST_F(CdvdImage, AFrozenStateNeedsItsOwnDiscAndBringsBackTheLastSectorRead) {
     setenv(kCdvdImageVariable, "renamed.iso", 1);
     ASSERT_EQ(thaw(state), 0) << "the same disc under another name";
     EXPECT_EQ(buffer(), sector17);
-    EXPECT_EQ(sector(18).substr(24, kUser), readFile("first.iso").substr(18 * kUser, kUser));
 }
 
 // The machine's state file carries the CDVD's state: loading it while
