@@ -84,6 +84,7 @@ private:
     void buildStateCommands(QMenu* menu);
     void setRunInProgress(bool running);
     void loadElf(const QString& path);
+    bool programLoadedFor(const char* verb);
     void saveStateTo(const QString& path, const QString& name);
     void loadStateFromPath(const QString& path, const QString& name);
     void honourStateRequest(StateRequest request);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <string_view>
 #include <utility>
 
 #include "core/emulation.h"
@@ -52,7 +53,7 @@ void MainWindow::nextStateSlot() {
 }
 
 void MainWindow::saveStateAs() {
-    if (running_) return;
+    if (running_ || !programLoadedFor("save")) return;
     QFileDialog chooser(this, "Save State", stateFolder(), kStateFilter);
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setOption(QFileDialog::DontUseNativeDialog);
@@ -63,7 +64,7 @@ void MainWindow::saveStateAs() {
 }
 
 void MainWindow::loadStateFrom() {
-    if (running_) return;
+    if (running_ || !programLoadedFor("load")) return;
     QFileDialog chooser(this, "Load State", stateFolder(), kStateFilter);
     chooser.setFileMode(QFileDialog::ExistingFile);
     chooser.setOption(QFileDialog::DontUseNativeDialog);
@@ -96,21 +97,22 @@ void MainWindow::honourStateRequest(StateRequest request) {
 
 // A state is the state of one program: without a program there is nothing
 // to save, and nothing a state could be checked against.
+bool MainWindow::programLoadedFor(const char* verb) {
+    if (programLoaded != 0) return true;
+    const QString why = std::string_view(verb) == "load" ? "; open the program it was saved from first" : "";
+    statusBar()->showMessage(QString("Cannot %1 the state: no program is loaded").arg(verb) + why);
+    return false;
+}
+
 void MainWindow::saveStateTo(const QString& path, const QString& name) {
-    if (programLoaded == 0) {
-        statusBar()->showMessage("Cannot save the state: no program is loaded");
-        return;
-    }
+    if (!programLoadedFor("save")) return;
     const std::string problem = saveStateFile(path.toStdString());
     statusBar()->showMessage(problem.empty() ? "Saved the state to " + name
                                              : "Cannot save the state: " + QString::fromStdString(problem));
 }
 
 void MainWindow::loadStateFromPath(const QString& path, const QString& name) {
-    if (programLoaded == 0) {
-        statusBar()->showMessage("Cannot load the state: no program is loaded; open the program it was saved from first");
-        return;
-    }
+    if (!programLoadedFor("load")) return;
     const std::string problem = loadStateFile(path.toStdString());
     if (!problem.empty()) {
         statusBar()->showMessage("Cannot load the state: " + QString::fromStdString(problem));

@@ -86,8 +86,10 @@ protected:
 };
 
 TEST_F(StateCommands, MenuAndKeysSaveAndLoadAndEveryRefusalLeavesTheMachineAsItWas) {
-    trigger("stateQuickLoad");
-    EXPECT_EQ(status(), "Cannot load the state: no program is loaded; open the program it was saved from first");
+    for (const char* id : {"stateQuickLoad", "stateLoad"}) {
+        trigger(id);  // no file chooser opens
+        EXPECT_EQ(status(), "Cannot load the state: no program is loaded; open the program it was saved from first");
+    }
     trigger("stateQuickSave");
     EXPECT_EQ(status(), "Cannot save the state: no program is loaded");
 
