@@ -13,6 +13,7 @@ struct WorkBudget {
     u32 depth = 0;
     bool stopWasRaised = false;  // the run's stop flag was up when the work began
     bool cut = false;
+    bool hostTimeSpent = false;  // the polls found kHostTimeLimitMilliseconds spent
     bool hasCycleLimit = false;
     u32 cycleLimitStart = 0;
     u32 cycleLimitLength = 0;
@@ -22,12 +23,20 @@ struct WorkBudget {
     bool wallClockStarted = false;
     u64 lastPollWall = 0;
     bool processorClockStarted = false;
+    u64 firstPollProcessor = 0;
     u64 lastPollProcessor = 0;
     bool stopWhenDone = false;  // workStopWhenDone during the work
 };
 
+u64 hostClockNanoseconds(bool processorTime) {
+    timespec now;
+    clock_gettime(processorTime ? CLOCK_THREAD_CPUTIME_ID : CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<u64>(now.tv_sec) * 1'000'000'000 + static_cast<u64>(now.tv_nsec);
+}
+
 WorkBudget work;
 StopPoll stopPoll = nullptr;
+HostClock hostClock = hostClockNanoseconds;
 
 // A stop raised before the work began (the vertical blank that reached the
 // run's limit) does not cut it, or that blank's handlers would never run.
@@ -37,17 +46,14 @@ bool runMustStop() {
 }
 
 void reportCut(LogCategory category, const char* what) {
-    if (work.left == 0) {
+    if (work.hostTimeSpent) {
+        logReport(category, LogLevel::GuestError, "work cut: %s (it held the host for %u ms)", what,
+                  kHostTimeLimitMilliseconds);
+    } else if (work.left == 0) {
         logReport(category, LogLevel::GuestError, "work cut: %s (host work budget spent)", what);
     } else {
         logReport(category, LogLevel::Info, "work cut: %s (the run is stopping)", what);
     }
-}
-
-u64 clockNanoseconds(clockid_t clock) {
-    timespec now;
-    clock_gettime(clock, &now);
-    return static_cast<u64>(now.tv_sec) * 1'000'000'000 + static_cast<u64>(now.tv_nsec);
 }
 
 }  // namespace
@@ -56,6 +62,7 @@ WorkScope::WorkScope() {
     if (work.depth++ != 0) return;
     work.left = work.budget;
     work.cut = false;
+    work.hostTimeSpent = false;
     work.stopWasRaised = stopFlag == 1;
     work.wallClockStarted = false;
     work.processorClockStarted = false;
@@ -104,11 +111,13 @@ void workSetStopPoll(StopPoll poll) { stopPoll = poll; }
 // thread's processor time since the last, so a run descheduled on a busy
 // host does not read keys early. The coarse wall clock costs a few
 // nanoseconds and is read at every call; the processor clock, dearer, only
-// when the wall clock says a poll may be due.
+// when the wall clock says a poll may be due. The host time limit counts
+// from the first processor reading, at most one interval into the work.
 void workPollStop() {
-    if (stopPoll == nullptr || work.depth == 0) return;
+    if (work.depth == 0 || work.cut) return;
     constexpr u64 kInterval = u64{kStopPollMilliseconds} * 1'000'000;
-    const u64 wall = clockNanoseconds(CLOCK_MONOTONIC_COARSE);
+    constexpr u64 kLimit = u64{kHostTimeLimitMilliseconds} * 1'000'000;
+    const u64 wall = hostClock(false);
     if (!work.wallClockStarted) {
         work.wallClockStarted = true;
         work.lastPollWall = wall;
@@ -116,15 +125,22 @@ void workPollStop() {
     }
     if (wall - work.lastPollWall < kInterval) return;
     work.lastPollWall = wall;
-    const u64 processor = clockNanoseconds(CLOCK_THREAD_CPUTIME_ID);
+    const u64 processor = hostClock(true);
     if (!work.processorClockStarted) {
         work.processorClockStarted = true;
-        work.lastPollProcessor = processor;
+        work.firstPollProcessor = work.lastPollProcessor = processor;
+        return;
+    }
+    if (processor - work.firstPollProcessor >= kLimit) {
+        work.left = 0;  // the next charge cuts the work
+        work.hostTimeSpent = true;
         return;
     }
     if (processor - work.lastPollProcessor < kInterval) return;
     work.lastPollProcessor = processor;
-    stopPoll();
+    if (stopPoll != nullptr) stopPoll();
 }
+
+void workSetHostClock(HostClock clock) { hostClock = clock != nullptr ? clock : hostClockNanoseconds; }
 
 void workSetBudget(u64 units) { work.budget = units == 0 ? kWorkBudgetUnits : units; }

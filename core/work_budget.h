@@ -20,7 +20,7 @@
 // costs a few (kGsUnitsPerQuadword); what it draws is bounded by the
 // scissor, and the GIF hands it over in short slices with stops between.
 //
-// The budget is 64 million units, a fraction of a second of host time. Real
+// The budget is 32 million units, a fraction of a second of host time. Real
 // programs stay far below it: a whole frame's display lists move a few
 // megabytes (a few hundred thousand quadwords), a VU1 program runs a few
 // thousand pairs per call, and a handler returns within a few thousand
@@ -60,8 +60,17 @@ void workClearCycleLimit();
 // of host processor time that the work spends, it hands the host's next key
 // event to `poll` (set by the machine), so that a stop can be raised in the
 // middle of the work and the next charge cuts it. The clocks are read only
-// there, and only decide when the host's keys are read.
+// there.
+//
+// The GS's share of the work is counted in quadwords, but what one quadword
+// draws can take the software GS a tenth of a second, so the units alone do
+// not bound the host time. The polls also measure it: once the work of one
+// guest instruction has spent kHostTimeLimitMilliseconds of processor time
+// after the first poll's interval, it is cut as a spent budget is; with the
+// GIF's short slices no instruction holds the host for a second. Real
+// programs never come near: that is many frames' drawing in one transfer.
 inline constexpr u32 kStopPollMilliseconds = 50;
+inline constexpr u32 kHostTimeLimitMilliseconds = 250;
 using StopPoll = void (*)();
 void workSetStopPoll(StopPoll poll);
 void workPollStop();
@@ -70,6 +79,12 @@ void workPollStop();
 // when there is none: a stop that must not cut anything (a front end that
 // pauses the run to save the machine whole).
 void workStopWhenDone();
+
+// The clocks workPollStop reads, in nanoseconds: the coarse wall clock, or
+// the thread's processor time. Tests set their own; nullptr restores the
+// host's.
+using HostClock = u64 (*)(bool processorTime);
+void workSetHostClock(HostClock clock);
 
 // Tests and fuzzing lower the budget to cut work quickly; 0 restores the
 // default.

@@ -18,8 +18,9 @@ inline constexpr u32 kVif1ChcrGifTagHalves = 0x20;
 // therefore handed to "GSgifTransfer" in slices of at most
 // kGifSliceQuadwords, each charged to the work budget of the guest
 // instruction before the GS gets it (kGsUnitsPerQuadword a quadword, on top
-// of what the DMA or VIF1 charged for moving it). A stop of the run or a
-// spent budget cuts the transfer between two slices, with one line under
+// of what the DMA or VIF1 charged for moving it). A stop of the run, a
+// spent budget or the host time limit (kHostTimeLimitMilliseconds) cuts
+// the transfer between two slices, with one line under
 // GIF; the GS keeps the packet it was reading, as it does between any two
 // transfers. Between slices the host's keys are read now and then
 // (workPollStop), so that Escape can raise that stop.

@@ -251,4 +251,42 @@ TEST(GifChannel, AStopOrASpentBudgetCutsALongTransferBetweenSlices) {
                                                "GIF guest-error: work cut: GIF packet to the GS (host work budget spent)"}));
 }
 
+// The host's clocks as the test sets them: each GS slice takes 100 ms.
+u64 fakeHostMilliseconds = 0;
+u64 fakeHostClock(bool) { return fakeHostMilliseconds * 1'000'000; }
+
+TEST(GifChannel, ATransferThatHoldsTheHostTooLongIsCut) {
+    useTestPlugins();
+    resetMachine();
+    fillOwnAddress(0x300000, 0x100000);
+    std::vector<std::string> lines;
+    setDebugLogHook([&lines](const std::string& line) { lines.push_back(line); });
+    workSetHostClock(fakeHostClock);
+    fakeHostMilliseconds = 0;
+    auto startGifTransfer = [](u32 quadwords) {
+        clearRecording();
+        onRecordedCall([](const RecordedCall& call) {
+            if (call.entry == "GSgifTransfer") fakeHostMilliseconds += 100;
+        });
+        memWrite32(0x300000, kGif + Madr);
+        memWrite32(quadwords, kGif + Qwc);
+        memWrite32(0x100, kGif + Chcr);
+        return gsCalls("GSgifTransfer").size();
+    };
+
+    // Polled before each slice, at 0, 100, 200, ... ms: the first poll reads
+    // the wall clock, the second the processor clock too, and the fifth
+    // finds the limit passed since then.
+    static_assert(kHostTimeLimitMilliseconds > 200 && kHostTimeLimitMilliseconds <= 300);
+    EXPECT_EQ(startGifTransfer(0xFFFF), 4u);
+    // The next instruction starts with its own time.
+    EXPECT_EQ(startGifTransfer(2 * kGifSliceQuadwords), 2u);
+
+    onRecordedCall(nullptr);
+    workSetHostClock(nullptr);
+    setDebugLogHook(nullptr);
+    EXPECT_EQ(lines, std::vector<std::string>{"GIF guest-error: work cut: GIF transfer to the GS (it held the host for " +
+                                              std::to_string(kHostTimeLimitMilliseconds) + " ms)"});
+}
+
 }  // namespace
