@@ -8,9 +8,9 @@
 #include "disc/iso9660.h"
 #include "fuzz/fuzz_machine.h"
 #include "iop/file_service.h"
-#include "iop/guest_ram.h"
 #include "iop/module_loader.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "memory/host_access.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "disc/iso9660.h"
-#include "iop/guest_ram.h"
+#include "memory/guest_ram.h"
 
 u32 discMediaType = kDiscMediaTypeAtStart;
 u32 trayChanged = 0;
@@ -39,11 +39,12 @@ u32 readSectorsToGuest(const RpcCall& call) {
     const ReadModeRecord readMode{{0, 0}, ramByte(call.send + kReadModeByte)};
     const u32 sectorBytes = sectorBytesOfMode(readMode.mode);
     if (sectorBytes == 0) return 0;
-    u32 destination = ramOffset(call.sendWord(2));
+    const u32 destination = call.sendWord(2);
+    u32 written = 0;
     for (u32 i = 0; i < count; ++i) {
-        if (destination > kRamSize - sectorBytes) return 0;
-        if (readSectors(first + i, 1, memory.ram + destination, readMode) == 0) return 0;
-        destination += sectorBytes;
+        if (ramBytesToEnd(destination) - written < sectorBytes) return 0;
+        if (readSectors(first + i, 1, ramAt(destination) + written, readMode) == 0) return 0;
+        written += sectorBytes;
     }
     return 1;
 }

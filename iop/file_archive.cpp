@@ -8,9 +8,9 @@
 #include "disc/iso9660.h"
 #include "iop/file_device.h"
 #include "iop/file_service.h"
-#include "iop/guest_ram.h"
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
+#include "memory/guest_ram.h"
 
 namespace {
 

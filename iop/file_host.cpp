@@ -10,8 +10,8 @@
 
 #include "iop/file_device.h"
 #include "iop/file_service.h"
-#include "iop/guest_ram.h"
 #include "iop/host_root.h"
+#include "memory/guest_ram.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "iop/file_device.h"
-#include "iop/guest_ram.h"
 #include "kernel/objects.h"
+#include "memory/guest_ram.h"
 
 FileServiceState fileService;
 

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "iop/guest_ram.h"
 #include "iop/host_root.h"
+#include "memory/guest_ram.h"
 
 namespace {
 
@@ -191,11 +191,10 @@ bool loadFile(u32 destination, const std::string& name) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(*hostPath, error)) return false;
     const std::uintmax_t size = std::filesystem::file_size(*hostPath, error);
-    const u32 offset = ramOffset(destination);
-    if (error || size > kRamSize - offset) return false;
+    if (error || size > ramBytesToEnd(destination)) return false;
     std::FILE* file = std::fopen(hostPath->c_str(), "rb");
     if (file == nullptr) return false;
-    const size_t read = std::fread(memory.ram + offset, 1, size, file);
+    const size_t read = std::fread(ramAt(destination), 1, size, file);
     std::fclose(file);
     return read == size;
 }

@@ -1,7 +1,7 @@
 #include "iop/module_loader.h"
 
 #include "debugger/debug_log.h"
-#include "iop/guest_ram.h"
+#include "memory/guest_ram.h"
 
 std::string archivePath;
 u32 nextModuleId = kFirstModuleId;

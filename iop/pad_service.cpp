@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/diagnostics.h"
-#include "iop/guest_ram.h"
+#include "memory/guest_ram.h"
 #include "plugins/plugin_host.h"
 
 u32 padServiceOpened;

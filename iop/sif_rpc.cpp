@@ -10,12 +10,12 @@
 #include "iop/cdvd_service.h"
 #include "iop/file_service.h"
 #include "iop/fixed_services.h"
-#include "iop/guest_ram.h"
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
 #include "iop/pad_service.h"
 #include "kernel/call_registers.h"
 #include "kernel/objects.h"
+#include "memory/guest_ram.h"
 #include "memory/host_access.h"
 
 std::array<char, 4> iopVersion = kIopVersionAtStart;

@@ -11,9 +11,9 @@
 #include "../disc/disc_images.h"
 #include "disc/iso9660.h"
 #include "iop/cdvd_service.h"
-#include "iop/guest_ram.h"
 #include "iop/sif_rpc.h"
 #include "iop_guest.h"
+#include "memory/guest_ram.h"
 
 namespace {
 

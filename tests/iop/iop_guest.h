@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "iop/guest_ram.h"
 #include "iop/host_root.h"
 #include "iop/sif_rpc.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "memory/host_access.h"
 #include "support/guest_machine.h"
 #include "support/scratch_folder.h"

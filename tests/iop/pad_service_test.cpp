@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "debugger/debug_log.h"
-#include "iop/guest_ram.h"
 #include "iop/pad_service.h"
 #include "iop/sif_rpc.h"
 #include "iop_guest.h"
+#include "memory/guest_ram.h"
 #include "plugins/plugin_host.h"
 #include "plugins/recording.h"
 #include "support/test_plugins.h"
