@@ -8,7 +8,7 @@
 
 #include "core/emulation.h"
 #include "core/ee_state.h"
-#include "memory/bus.h"
+#include "memory/guest_ram.h"
 
 ElfHeader elfHeader;
 ElfProgramHeader elfProgramHeaders[kElfHeaderTableCapacity];
@@ -34,8 +34,7 @@ namespace {
 // Reads `size` bytes into guest RAM at `address`, masked as the bus masks
 // data and clipped at the end of RAM. A short file leaves the rest as it was.
 void readIntoRam(ElfSource& source, u32 address, u32 size) {
-    const u32 offset = address & kRamMask;
-    source.read(memory.ram + offset, std::min(size, kRamSize - offset));
+    source.read(ramAt(address), boundedRamSize(address, size));
 }
 
 // Reads `count` table entries of `Entry`, at most the table's capacity.
@@ -123,7 +122,7 @@ void loadElfImage(ElfSource& source, const std::string& path) {
         const ElfSectionHeader& section = elfSectionHeaders[i];
         source.seek(section.offset);
         if (!(section.flags & kShfAlloc)) continue;
-        lowest = std::min(lowest, section.addr & kRamMask);
+        lowest = std::min(lowest, ramOffset(section.addr));
         readIntoRam(source, section.addr, section.size);
     }
 
@@ -144,27 +143,27 @@ struct ArgumentScan {
     unsigned count = 0;
 };
 
-u8& ramByte(u32 address) { return memory.ram[address & kRamMask]; }
-
+// Byte by byte, so a word at the end of RAM continues at its start, as the
+// rest of the block does.
 void storeWord(u32 address, u32 value) {
-    for (unsigned i = 0; i < 4; ++i) ramByte(address + i) = static_cast<u8>(value >> (8 * i));
+    for (unsigned i = 0; i < 4; ++i) setRamByte(address + i, static_cast<u8>(value >> (8 * i)));
 }
 
 }  // namespace
 
 void buildArgumentBlock(u32 lowest, const std::string& path) {
     const u32 argumentArea = lowest - 256;
-    for (u32 i = 0; i < 256; ++i) ramByte(argumentArea + i) = 0;
+    for (u32 i = 0; i < 256; ++i) setRamByte(argumentArea + i, 0);
 
     const std::size_t slash = path.find_last_of("/\\");
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const u32 length = static_cast<u32>(std::min<std::size_t>(name.size(), 0x10000));
     ArgumentScan scan{argumentArea - (length + 1), 0};
     scan.vectorTop = scan.nameAddress & ~3u;
-    for (u32 i = 0; i < length; ++i) ramByte(scan.nameAddress + i) = static_cast<u8>(name[i]);
-    ramByte(scan.nameAddress + length) = 0;
+    for (u32 i = 0; i < length; ++i) setRamByte(scan.nameAddress + i, static_cast<u8>(name[i]));
+    setRamByte(scan.nameAddress + length, 0);
 
-    auto at = [&](u32 index) -> u8& { return ramByte(scan.nameAddress + index); };
+    auto at = [&](u32 index) -> u8& { return *ramAt(scan.nameAddress + index); };
     u32 i = length + 256;
     while (i > 0) {
         while (isSeparator(at(i))) {

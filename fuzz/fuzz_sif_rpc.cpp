@@ -16,7 +16,7 @@
 #include "iop/sif_rpc.h"
 #include "iop/sjdf_archive.h"
 #include "memory/bus.h"
-#include "memory/host_access.h"
+#include "memory/guest_ram.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ constexpr std::array<u32, 14> kServers = {0x80000001, 0x80000003, 0x80000006, 0x
                                           0x8000059A, 0x80000601, 0x0B0110C5, 0x12345678};
 constexpr std::array<u32, 4> kCommands = {kSifCmdIopReset, kSifCmdRpcBind, kSifCmdRpcCall, 0x80000001};
 
-void put(u32 address, u32 value) { hostStore<u32>(memory.ram + address, value); }
+void put(u32 address, u32 value) { setRamWord(address, value); }
 
 const std::vector<u8>& archiveDisc() {
     static const std::vector<u8> disc = [] {

@@ -4,6 +4,7 @@
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void semaIncrementCount(u32 id) { signalSema(id); }
 
 void SYSCALL_CreateSema() {
     u32 param[kParamWords];
-    for (u32 i = 0; i < kParamWords; ++i) param[i] = memRead32((argA0() + 4 * i) & kRamMask);
+    for (u32 i = 0; i < kParamWords; ++i) param[i] = ramWord(argA0() + 4 * i);
     const s32 initCount = static_cast<s32>(param[kParamInitCount]);
     if (initCount < 0) {
         returnFailure();

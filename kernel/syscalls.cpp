@@ -13,6 +13,7 @@
 #include "kernel/semaphores.h"
 #include "kernel/threads.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "memory/host_access.h"
 #include "memory/hw_registers.h"
 #include "memory/interrupts.h"
@@ -70,7 +71,7 @@ void SYSCALL_Exit() { endRun(KernelEnd::Exit, static_cast<s32>(argA0())); }
 // console's kernel writes them, SMODE1 twice around the rest.
 void SYSCALL_SetGsCrt() {
     const bool interlace = argA0Full() != 0;
-    memory.ram[kRamCrtByte] = 0;
+    setRamByte(kRamCrtByte, 0);
     writeGsRegister(kGsSmode1, 0x0000000740834504);
     writeGsRegister(kGsSynch1, 0x0007F5B61F06F040);
     writeGsRegister(kGsSynch2, 0x000000000033A4D8);

@@ -6,6 +6,7 @@
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ bool endCurrentThread(u32 status) {
 // freed by deletion is taken again.
 void SYSCALL_CreateThread() {
     u32 param[kParamWords];
-    for (u32 i = 0; i < kParamWords; ++i) param[i] = memRead32((argA0() + 4 * i) & kRamMask);
+    for (u32 i = 0; i < kParamWords; ++i) param[i] = ramWord(argA0() + 4 * i);
     if (!isPriority(param[kParamInitPriority])) {
         returnFailure();
         return;

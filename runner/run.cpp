@@ -15,6 +15,7 @@
 #include "disc/elf_loader.h"
 #include "iop/file_service.h"
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "memory/timers.h"
 #include "plugins/config.h"
 #include "runner/state_json.h"
@@ -44,12 +45,7 @@ std::string summaryLine(StopReason reason, u32 pc, u32 cycles, u32 vblanks, s32 
 }
 
 std::vector<u8> guestRamBytes(u32 address, u32 length) {
-    length = std::min(length, kRamSize);
-    const u32 offset = address & kRamMask;
-    const u32 beforeEnd = std::min(length, kRamSize - offset);
-    std::vector<u8> bytes(memory.ram + offset, memory.ram + offset + beforeEnd);
-    bytes.insert(bytes.end(), memory.ram, memory.ram + (length - beforeEnd));
-    return bytes;
+    return ramBytesWrapping(address, length);
 }
 
 namespace {

@@ -10,8 +10,7 @@
 
 #include "core/ee_state.h"
 #include "disc/elf_loader.h"
-#include "memory/bus.h"
-#include "memory/host_access.h"
+#include "memory/guest_ram.h"
 #include "support/guest_machine.h"
 
 namespace {
@@ -87,8 +86,10 @@ std::vector<u8> pattern(u32 count, u8 first) {
     return bytes;
 }
 
-u32 ramWord(u32 offset) { return hostLoad<u32>(memory.ram + offset); }
-const char* ramString(u32 offset) { return reinterpret_cast<const char*>(memory.ram + offset); }
+constexpr u32 kArgumentTextMax = 256;
+
+// On host memory, not guest addresses: the spare bytes after RAM are
+// checked too, and no load may reach them.
 bool ramHolds(u32 offset, const std::vector<u8>& bytes) {
     return std::memcmp(memory.ram + offset, bytes.data(), bytes.size()) == 0;
 }
@@ -111,7 +112,7 @@ TEST_F(ElfLoader, GameElfAt0x00100000BuildsTheArgumentBlockOfTheWorkedExample) {
 
     EXPECT_TRUE(ramHolds(0x100000, text));
     EXPECT_TRUE(ramAll(0xFFF00, 0x100, 0)) << "argument area";
-    EXPECT_STREQ(ramString(0xFFEF7), "GAME.ELF");
+    EXPECT_EQ(ramString(0xFFEF7, kArgumentTextMax), "GAME.ELF");
     EXPECT_EQ(ramWord(0xFFEF0), 0xFFEF7u) << "argv[0]";
     EXPECT_EQ(ramWord(0xFFEEC), 1u) << "argc";
     EXPECT_EQ(ramWord(0xFFEE8), 1u) << "argc is not 0";
@@ -126,7 +127,7 @@ TEST_F(ElfLoader, GameElfAt0x00100000BuildsTheArgumentBlockOfTheWorkedExample) {
 TEST_F(ElfLoader, NameWithASpaceGivesTwoArguments) {
     buildArgumentBlock(0x00100000, "MY GAME.ELF");
     // N = 0x100000 - 256 - 12 = 0xFFEF4, already word aligned.
-    EXPECT_STREQ(ramString(0xFFEF4), "MY") << "the space becomes NUL";
+    EXPECT_EQ(ramString(0xFFEF4, kArgumentTextMax), "MY") << "the space becomes NUL";
     EXPECT_EQ(ramWord(0xFFEF0), 0xFFEF7u) << "argv[1]";
     EXPECT_EQ(ramWord(0xFFEEC), 0xFFEF4u) << "argv[0]";
     EXPECT_EQ(ramWord(0xFFEE8), 2u) << "argc";
@@ -137,7 +138,7 @@ TEST_F(ElfLoader, NameWithASpaceGivesTwoArguments) {
 TEST_F(ElfLoader, PathIsSplitAtItsLastSlashOrBackslash) {
     for (const char* path : {"cdrom0:\\GAME.ELF", "dir\\sub/GAME.ELF"}) {
         buildArgumentBlock(0x00100000, path);
-        EXPECT_STREQ(ramString(0xFFEF7), "GAME.ELF") << path;
+        EXPECT_EQ(ramString(0xFFEF7, kArgumentTextMax), "GAME.ELF") << path;
         EXPECT_EQ(ee.gpr[kGprA0].w[0], 0xFFEFBu) << path;
     }
     // Nothing after the last separator: an empty name and no arguments.
@@ -150,7 +151,7 @@ TEST_F(ElfLoader, PathIsSplitAtItsLastSlashOrBackslash) {
 TEST_F(ElfLoader, ArgumentBlockBelowAddressZeroWrapsInsideRam) {
     buildArgumentBlock(0x40, "A.ELF");
     // N = 0x40 - 256 - 6, taken modulo the 32 MB of RAM.
-    EXPECT_STREQ(ramString((0x40u - 262u) & kRamMask), "A.ELF");
+    EXPECT_EQ(ramString((0x40u - 262u) & kRamMask, kArgumentTextMax), "A.ELF");
     EXPECT_TRUE(spareBytesZero());
 }
 
@@ -212,7 +213,7 @@ TEST_F(ElfLoader, SegmentsAndSectionsRunningPastRamAreClipped) {
     EXPECT_TRUE(ramHolds(0x1FFFFF8, std::vector<u8>(bytes.begin(), bytes.begin() + 8)));
     EXPECT_TRUE(spareBytesZero());
     EXPECT_TRUE(ramAll(0, 0x100, 0)) << "nothing wraps to the start of RAM";
-    EXPECT_STREQ(ramString(0x1FFFFF8 - 256 - 9), "GAME.ELF");
+    EXPECT_EQ(ramString(0x1FFFFF8 - 256 - 9, kArgumentTextMax), "GAME.ELF");
 }
 
 TEST_F(ElfLoader, ReadsPastTheEndOfTheFileLeaveRamAsItWas) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "memory/host_access.h"
 
 inline constexpr u32 kSpr = 0x80000000;  // the DMA view of the scratchpad
@@ -26,7 +27,7 @@ struct Tag {
 
 inline u8* hostAt(u32 dmaAddress) {
     if (dmaAddress & kSpr) return memory.scratchpad + (dmaAddress & kScratchpadMask);
-    return memory.ram + (dmaAddress & kRamMask);
+    return ramAt(dmaAddress);
 }
 
 // Each tag gets a non-zero upper half, which no rule may read.

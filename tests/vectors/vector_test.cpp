@@ -15,7 +15,7 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
-#include "memory/bus.h"
+#include "memory/guest_ram.h"
 #include "support/guest_machine.h"
 #include "vector_file.h"
 #include "vector_machine.h"
@@ -142,7 +142,7 @@ TEST_P(InstructionVectors, EveryRowGivesItsResults) {
     ASSERT_EQ(guestWord(guestSymbol("vectorRowCount")), file.rows.size()) << "the guest program is out of date";
     const u32 rowTable = guestSymbol("vectorRows");
     const u32 dataAddress = guestSymbol("vectorData");
-    u8* const dataArea = memory.ram + (dataAddress & kRamMask);
+    u8* const dataArea = ramAt(dataAddress);
     const Baseline base = takeBaseline();
 
     for (std::size_t i = 0; i < file.rows.size(); ++i) {
