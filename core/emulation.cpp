@@ -26,6 +26,22 @@ u32 programLoaded;
 u32 pluginsOpened;
 u32 stopFlag;
 
+namespace {
+// The cycle at which runChunk next looks at its chunk's length and the stop
+// flag: the chunk's end, or the present cycle once raiseStopFlag has been
+// called. The loop compares the cycle count with this one number per step
+// instead of testing the length and the flag each time; the comparison is
+// of the signed difference, as the cycle count wraps. Within a run the
+// cycle count only moves forward (steps, idling), so a raised flag is seen
+// after the step that raised it.
+u32 stopCheckCycle = 0;
+}  // namespace
+
+void raiseStopFlag() {
+    stopFlag = 1;
+    stopCheckCycle = ee.cycle;
+}
+
 void emuInit() {
     logForgetReported();
     readConfig();
@@ -65,7 +81,7 @@ void emuShutdown() {
 }
 
 void emuStop() {
-    stopFlag = 1;
+    raiseStopFlag();
     if (pluginsOpened == 1) closePlugins();
     pluginsOpened = 0;
 }
@@ -134,14 +150,20 @@ struct ChunkEnd {
 template <bool checkUntil, bool checkIdleLoop>
 ChunkEnd runChunk(u32 chunk, u32 until) {
     const u32 chunkStart = ee.cycle;
+    const u32 chunkEnd = chunkStart + chunk;
+    stopCheckCycle = stopFlag == 1 ? chunkStart : chunkEnd;
     for (;;) {
-        const u32 ran = ee.cycle - chunkStart;
-        if (ran >= chunk) return {StopReason::MaxCycles, ran};
-        if (stopFlag == 1) return {StopReason::Escape, ran};
-        if (checkUntil && ee.pc == until) return {StopReason::Until, ran};
+        if (static_cast<s32>(ee.cycle - stopCheckCycle) >= 0) {
+            const u32 ran = ee.cycle - chunkStart;
+            if (ran >= chunk) return {StopReason::MaxCycles, ran};
+            if (stopFlag == 1) return {StopReason::Escape, ran};
+            // Raised and lowered again within one step: nothing to stop for.
+            stopCheckCycle = chunkEnd;
+        }
+        if (checkUntil && ee.pc == until) return {StopReason::Until, ee.cycle - chunkStart};
         const u32 pcBefore = ee.pc;
         cpuStep();
-        if (checkIdleLoop && ee.pc == pcBefore) return {StopReason::IdleLoop, ran + 1};
+        if (checkIdleLoop && ee.pc == pcBefore) return {StopReason::IdleLoop, ee.cycle - chunkStart};
     }
 }
 

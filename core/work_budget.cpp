@@ -71,12 +71,12 @@ WorkScope::WorkScope() {
 WorkScope::~WorkScope() {
     if (--work.depth != 0 || !work.stopWhenDone) return;
     work.stopWhenDone = false;
-    stopFlag = 1;
+    raiseStopFlag();
 }
 
 void workStopWhenDone() {
     if (work.depth == 0) {
-        stopFlag = 1;
+        raiseStopFlag();
     } else {
         work.stopWhenDone = true;
     }

@@ -278,7 +278,7 @@ void reschedule() {
 void endRun(KernelEnd end, s32 exitCode) {
     kernel.end = end;
     kernel.exitCode = exitCode;
-    stopFlag = 1;
+    raiseStopFlag();
 }
 
 void setIdleCycleLimit(bool limited, u32 endCycle) {

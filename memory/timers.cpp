@@ -173,7 +173,7 @@ void performVblank() {
     raiseIntcBits(kIntcVblankBits);
     pollControllers();
     ++vblankCount;
-    if (vblankCount >= vblankStopAt) stopFlag = 1;
+    if (vblankCount >= vblankStopAt) raiseStopFlag();
     vblankHook();
 }
 
@@ -231,7 +231,7 @@ void handleKeyEvent(keyEvent* event) {
     } else if (event->event == KEYPRESS) {
         if (keyPressHook != nullptr && keyPressHook(event->key)) return;
         if (event->key == kKeyEscape) {
-            stopFlag = 1;
+            raiseStopFlag();
         } else if (event->key == kKeyF8) {
             gsMakeSnapshot(screenshotDirectory().c_str());
         } else {

@@ -1,5 +1,6 @@
 // Emulation control: what a reset puts back and what it keeps, and how the
-// run loop ends (nothing loaded, cycle limit, --until address, idle loop).
+// run loop ends (nothing loaded, cycle limit, --until address, idle loop, a
+// stop raised inside an instruction).
 // The Escape stop is seen through the vertical blank's key events.
 #include <gtest/gtest.h>
 
@@ -12,12 +13,13 @@
 #include "core/work_budget.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
+#include "memory/timers.h"
 #include "support/guest_machine.h"
 #include "vu/vu_state.h"
 
 namespace {
 
-constexpr unsigned kT0 = 8, kT1 = 9;
+constexpr unsigned kV1 = 3, kA0 = 4, kT0 = 8, kT1 = 9;
 constexpr u32 kCodeAt = 0x00100000;
 
 // An I-type word; a branch offset counts words from the delay slot.
@@ -25,6 +27,7 @@ constexpr u32 iType(u32 opcode, unsigned rs, unsigned rt, s16 imm) {
     return (opcode << 26) | (rs << 21) | (rt << 16) | static_cast<u16>(imm);
 }
 constexpr u32 kAddiu = 9, kBeq = 4, kBne = 5;
+constexpr u32 kSyscall = 0x0000000C;
 constexpr u32 jump(u32 target) { return (2u << 26) | ((target >> 2) & 0x03FFFFFF); }
 
 // A fresh machine with `words` at kCodeAt, the PC there and the program
@@ -187,6 +190,29 @@ TEST(Control, AStopAskedForDuringWorkComesWhenTheWorkHasEnded) {
     stopFlag = 0;
     workStopWhenDone();
     EXPECT_EQ(stopFlag, 1u) << "with no work in progress, at once";
+}
+
+// A stop raised inside an instruction (the kernel's Exit, the vertical blank
+// that reaches the run's limit after a taken branch) ends the run right after
+// that instruction: the next one does not run.
+TEST(Control, AStopRaisedInsideAnInstructionEndsTheRunAfterIt) {
+    constexpr u32 kExit = 4;
+    placeProgram({iType(kAddiu, 0, kV1, kExit), iType(kAddiu, 0, kA0, 7), kSyscall, iType(kAddiu, kT0, kT0, 1),
+                  iType(kBeq, 0, 0, -1), 0});
+    EXPECT_EQ(runFor(1000), StopReason::Exit);
+    EXPECT_EQ(programExitCode(), 7);
+    EXPECT_EQ(ee.gpr[kT0].d[0], 0u) << "the instruction after Exit ran";
+    EXPECT_EQ(ee.cycle, 3u);
+
+    placeCountingLoop();
+    RunLimits limits;
+    limits.maxVblanks = 2;
+    limits.maxCycles = 4 * kFrameCycles;
+    const u64 vblanksBefore = vblankCount;
+    EXPECT_EQ(emuRunWithLimits(limits), StopReason::MaxVblanks);
+    EXPECT_EQ(vblankCount - vblanksBefore, 2u);
+    EXPECT_EQ(ee.gpr[kT0].d[0], ee.gpr[kT1].d[0]) << "the loop went on after the delay slot that brought the blank";
+    EXPECT_EQ(ee.pc, kCodeAt);
 }
 
 }  // namespace
