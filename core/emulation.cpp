@@ -190,7 +190,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
     const u64 vblanksBefore = vblankCount;
     const auto vblankLimitReached = [&] { return vblankCount - vblanksBefore >= limits.maxVblanks; };
     vblankStopAt = limits.maxVblanks > kVblankNever - vblankCount ? kVblankNever : vblankCount + limits.maxVblanks;
-    if (limits.maxVblanks == 0) stopFlag = 1;
+    if (limits.maxVblanks == 0) raiseStopFlag();
     const ChunkRunner runChunkWithLimits = chunkRunnerFor(limits);
     // The cycle counter wraps at 2^32, so the limit is counted in chunks that
     // a 32-bit difference can measure.
