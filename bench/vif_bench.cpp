@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "bench.h"
-#include "core/emulation.h"
+#include "machine/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "vu/vif1.h"

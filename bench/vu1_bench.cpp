@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "bench.h"
-#include "core/emulation.h"
+#include "machine/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "vu/vu1_micro.h"

@@ -8,11 +8,11 @@
 #include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/types.h"
+#include "devices/timers.h"
 #include "kernel/scheduler.h"
+#include "machine/interrupts.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/interrupts.h"
-#include "memory/timers.h"
 
 using Handler = void (*)();
 

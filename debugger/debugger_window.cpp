@@ -14,11 +14,11 @@
 
 #include "cop/fpu.h"
 #include "core/cpu.h"
-#include "core/emulation.h"
 #include "debugger/debug_log.h"
 #include "debugger/disassembler.h"
 #include "debugger/disassembly_listing.h"
 #include "debugger/hex_address.h"
+#include "machine/emulation.h"
 #include "plugins/plugin_host.h"
 #include "vu/vu_state.h"
 

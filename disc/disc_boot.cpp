@@ -4,11 +4,11 @@
 #include <climits>
 #include <cstring>
 
-#include "core/emulation.h"
 #include "core/ee_state.h"
 #include "disc/elf_loader.h"
 #include "disc/iso9660.h"
 #include "frontend/log.h"
+#include "machine/emulation.h"
 #include "plugins/plugin_host.h"
 
 char systemCnfText[kSystemCnfBytes + 1];

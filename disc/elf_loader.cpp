@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "core/emulation.h"
 #include "core/ee_state.h"
+#include "machine/emulation.h"
 #include "memory/guest_ram.h"
 
 ElfHeader elfHeader;

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "core/emulation.h"
 #include "frontend/main_window.h"
+#include "machine/emulation.h"
 #include "plugins/plugin_dialog.h"
 
 int main(int argc, char** argv) {

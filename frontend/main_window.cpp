@@ -12,14 +12,14 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "core/emulation.h"
-#include "core/run_end_hook.h"
 #include "debugger/debug_log.h"
 #include "debugger/debugger_window.h"
 #include "debugger/memory_view.h"
+#include "devices/timers.h"
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
-#include "memory/timers.h"
+#include "machine/emulation.h"
+#include "machine/run_end_hook.h"
 #include "plugins/config.h"
 #include "plugins/plugin_dialog.h"
 

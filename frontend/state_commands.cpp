@@ -8,14 +8,14 @@
 #include <string_view>
 #include <utility>
 
-#include "core/emulation.h"
-#include "core/work_budget.h"
 #include "debugger/debugger_window.h"
+#include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "frontend/main_window.h"
-#include "memory/timers.h"
-#include "plugins/config.h"
+#include "machine/emulation.h"
+#include "machine/work_budget.h"
 #include "platform/user_directories.h"
+#include "plugins/config.h"
 #include "state/save_state.h"
 
 namespace {

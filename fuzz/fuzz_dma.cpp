@@ -4,9 +4,9 @@
 // anywhere in RAM or the scratchpad, loop, call and return.
 #include <algorithm>
 
+#include "devices/dma.h"
 #include "fuzz/fuzz_machine.h"
 #include "memory/bus.h"
-#include "memory/dma.h"
 #include "memory/host_access.h"
 #include "vu/vif1.h"
 #include "vu/vu_state.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/types.h"
-#include "memory/timers.h"
+#include "devices/timers.h"
 
 // A horizontal sync, in EE cycles: the frame has 256 of them here, the
 // rate that the timers' horizontal-blank clock counts at.

@@ -5,12 +5,12 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
-#include "core/emulation.h"
-#include "memory/host_access.h"
-#include "memory/hw_registers.h"
-#include "memory/interrupts.h"
+#include "devices/hw_registers.h"
+#include "devices/timers.h"
+#include "machine/emulation.h"
+#include "machine/interrupts.h"
 #include "memory/bus.h"
-#include "memory/timers.h"
+#include "memory/host_access.h"
 
 namespace {
 

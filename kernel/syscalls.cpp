@@ -5,18 +5,18 @@
 #include "cop/cop0.h"
 #include "core/diagnostics.h"
 #include "core/ee_state.h"
+#include "devices/hw_registers.h"
 #include "iop/sif_rpc.h"
-#include "kernel/call_registers.h"
 #include "kernel/alarms.h"
+#include "kernel/call_registers.h"
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "kernel/semaphores.h"
 #include "kernel/threads.h"
+#include "machine/interrupts.h"
 #include "memory/bus.h"
 #include "memory/guest_ram.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
-#include "memory/interrupts.h"
 
 KernelCallState kernelCalls;
 

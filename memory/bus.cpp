@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "memory/dma.h"
+#include "devices/dma.h"
+#include "devices/hw_registers.h"
+#include "devices/timers.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
-#include "memory/timers.h"
 #include "plugins/plugin_host.h"
 
 MemoryBlocks memory;

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/emulation.h"
+#include "machine/emulation.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_library_list.h"

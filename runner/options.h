@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/emulation.h"
 #include "core/types.h"
+#include "machine/emulation.h"
 #include "plugins/config.h"
 
 // A --memory-out request: LENGTH bytes of guest RAM from ADDR into FILE.

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/emulation.h"
 #include "core/types.h"
+#include "machine/emulation.h"
 #include "plugins/plugin_host.h"
 #include "runner/options.h"
 

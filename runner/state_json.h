@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "core/emulation.h"
 #include "core/types.h"
+#include "machine/emulation.h"
 
 // Lowercase hexadecimal, `digits` wide, most significant digit first.
 std::string hexDigits(u64 value, unsigned digits);

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/diagnostics.h"
-#include "core/work_budget.h"
+#include "devices/gif.h"
+#include "machine/work_budget.h"
 #include "memory/bus.h"
-#include "memory/gif.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
 #include "vu/vif1_unpack.h"

@@ -1,7 +1,7 @@
 #include "vu/vu_lower.h"
 
+#include "devices/gif.h"
 #include "memory/bus.h"
-#include "memory/gif.h"
 #include "vu/vu1_micro.h"
 
 u32 vuRandomState = kVuRandomSeed;

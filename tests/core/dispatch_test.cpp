@@ -8,8 +8,8 @@
 
 #include "cop/cop0.h"
 #include "core/ee_state.h"
+#include "devices/hw_registers.h"
 #include "memory/bus.h"
-#include "memory/hw_registers.h"
 #include "support/guest_machine.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/emulation.h"
+#include "machine/emulation.h"
 #include "plugins/recording.h"
 #include "ps2e/gs-soft/picture.h"
 #include "ps2e/ps2e.h"

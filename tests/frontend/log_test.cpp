@@ -11,8 +11,8 @@
 #include <iterator>
 #include <string>
 
-#include "core/emulation.h"
 #include "frontend/log.h"
+#include "machine/emulation.h"
 #include "support/guest_machine.h"
 #include "support/scratch_folder.h"
 

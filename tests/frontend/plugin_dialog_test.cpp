@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/emulation.h"
 #include "frontend/main_window.h"
+#include "machine/emulation.h"
 #include "plugins/config.h"
 #include "plugins/plugin_dialog.h"
 #include "plugins/plugin_host.h"

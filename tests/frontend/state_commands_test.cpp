@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "devices/timers.h"
 #include "frontend/main_window.h"
 #include "iop/host_root.h"
 #include "machine/machine_workout.h"
-#include "memory/timers.h"
 #include "plugins/config.h"
 #include "plugins/recording.h"
 #include "state/save_state.h"

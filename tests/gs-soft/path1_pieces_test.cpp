@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "devices/gif.h"
 #include "gif_packet.h"
-#include "memory/gif.h"
 #include "plugins/plugin_host.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "support/guest_machine.h"

@@ -8,12 +8,12 @@
 
 #include "core/ee_state.h"
 #include "debugger/debug_log.h"
+#include "devices/timers.h"
 #include "kernel/objects.h"
 #include "kernel/threads.h"
 #include "kernel_guest.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/timers.h"
 
 namespace {
 

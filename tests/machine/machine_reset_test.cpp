@@ -6,16 +6,16 @@
 #include <cstring>
 
 #include "core/ee_state.h"
-#include "core/machine.h"
+#include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "disc/iso9660.h"
 #include "iop/file_service.h"
 #include "iop/iop_guest.h"
 #include "kernel/objects.h"
 #include "kernel/syscalls.h"
+#include "machine/machine.h"
 #include "machine_workout.h"
 #include "memory/bus.h"
-#include "memory/timers.h"
 #include "support/test_plugins.h"
 #include "vu/vif1.h"
 #include "vu/vu_state.h"

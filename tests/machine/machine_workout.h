@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/emulation.h"
+#include "machine/emulation.h"
 
 // The file the workout program reads a little of each frame.
 inline void writeWorkoutInput(const std::filesystem::path& root) {

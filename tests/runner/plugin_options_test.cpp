@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "memory/timers.h"
+#include "devices/timers.h"
 #include "run_corvane_run.h"
 #include "runner/options.h"
 #include "support/guest_machine.h"

@@ -9,8 +9,8 @@
 #include <map>
 #include <vector>
 
-#include "core/machine.h"
 #include "disc/elf_loader.h"
+#include "machine/machine.h"
 #include "memory/bus.h"
 
 namespace {

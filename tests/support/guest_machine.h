@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/emulation.h"
 #include "core/types.h"
+#include "machine/emulation.h"
 
 // The machine as a freshly started emulator has it, nothing loaded: memory cleared,
 // registers at their reset values, programLoaded 0.

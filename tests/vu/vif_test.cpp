@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/work_budget.h"
 #include "debugger/debug_log.h"
+#include "devices/dma_chain.h"
+#include "machine/work_budget.h"
 #include "memory/bus.h"
-#include "memory/dma_chain.h"
 #include "plugins/recording.h"
 #include "support/golden.h"
 #include "support/guest_machine.h"

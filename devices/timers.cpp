@@ -1,16 +1,16 @@
-#include "memory/timers.h"
+#include "devices/timers.h"
 
 #include <algorithm>
 #include <array>
 
 #include "core/ee_state.h"
-#include "core/emulation.h"
-#include "core/work_budget.h"
+#include "devices/hw_registers.h"
 #include "iop/pad_service.h"
 #include "kernel/alarms.h"
+#include "machine/emulation.h"
+#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
 

@@ -1,10 +1,10 @@
-#include "memory/gif.h"
+#include "devices/gif.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/work_budget.h"
-#include "memory/dma.h"
+#include "devices/dma.h"
+#include "machine/work_budget.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
 

@@ -1,14 +1,14 @@
-#include "memory/dma.h"
+#include "devices/dma.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "core/diagnostics.h"
-#include "core/work_budget.h"
+#include "devices/gif.h"
+#include "devices/hw_registers.h"
+#include "machine/work_budget.h"
 #include "memory/bus.h"
-#include "memory/gif.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
 #include "plugins/plugin_host.h"
 #include "vu/vif1.h"
 

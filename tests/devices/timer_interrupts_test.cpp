@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/ee_state.h"
+#include "devices/hw_registers.h"
+#include "devices/timers.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
-#include "memory/timers.h"
 #include "support/guest_machine.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "memory/hw_registers.h"
+#include "devices/hw_registers.h"
 
 #include "core/diagnostics.h"
+#include "devices/dma.h"
+#include "devices/timers.h"
 #include "memory/bus.h"
-#include "memory/dma.h"
 #include "memory/host_access.h"
-#include "memory/timers.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "core/ee_state.h"
-#include "core/emulation.h"
+#include "devices/hw_registers.h"
+#include "devices/timers.h"
 #include "iop/pad_service.h"
+#include "machine/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "memory/hw_registers.h"
-#include "memory/timers.h"
 #include "plugins/plugin_host.h"
 #include "plugins/recording.h"
 #include "support/golden.h"

@@ -2,13 +2,13 @@
 // record or a few globals in its own header, and resets them itself:
 //
 //   EE core          ee (core/ee_state.h); programLoaded, pluginsOpened,
-//                    stopFlag (core/emulation.h)
+//                    stopFlag (machine/emulation.h)
 //   COP0, FPU        cop0, fpu (cop/)
 //   memory and bus   memory: RAM, ROM, hardware registers, scratchpad
 //                    (memory/bus.h); the DMA channel records point into
-//                    the hardware registers (memory/dma.h)
+//                    the hardware registers (devices/dma.h)
 //   timers           timers, eventBase, eventDelta, csrVblankCount,
-//                    vblankCount (memory/timers.h)
+//                    vblankCount (devices/timers.h)
 //   kernel           kernel: handlers, threads, semaphores, alarms, ready
 //                    queues (kernel/objects.h); kernelCalls (kernel/syscalls.h)
 //   vector units     vu0, vu1 (vu/vu_state.h), vuRandomState (vu/vu_lower.h),

@@ -1,11 +1,11 @@
-#include "core/machine.h"
+#include "machine/machine.h"
 
 #include "core/ee_state.h"
-#include "core/emulation.h"
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
 #include "iop/iop_services.h"
 #include "kernel/syscalls.h"
+#include "machine/emulation.h"
 #include "memory/bus.h"
 #include "plugins/plugin_host.h"
 #include "vu/vu_state.h"

@@ -1,9 +1,9 @@
-#include "core/work_budget.h"
+#include "machine/work_budget.h"
 
 #include <time.h>
 
 #include "core/ee_state.h"
-#include "core/emulation.h"
+#include "machine/emulation.h"
 
 namespace {
 
