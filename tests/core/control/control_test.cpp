@@ -10,10 +10,10 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
+#include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "machine/work_budget.h"
 #include "memory/bus.h"
-#include "memory/timers.h"
 #include "support/guest_machine.h"
 #include "vu/vu_state.h"
 
