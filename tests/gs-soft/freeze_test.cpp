@@ -6,19 +6,11 @@
 #include <vector>
 
 #include "gif_packet.h"
+#include "gs_frozen.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/ps2e.h"
 
 namespace {
-
-std::vector<char> frozen() {
-    freezeData size{0, nullptr};
-    EXPECT_EQ(GSfreeze(FREEZE_SIZE, &size), 0);
-    std::vector<char> bytes(static_cast<size_t>(size.size));
-    freezeData save{size.size, bytes.data()};
-    EXPECT_EQ(GSfreeze(FREEZE_SAVE, &save), 0);
-    return bytes;
-}
 
 int32_t thaw(std::vector<char>& bytes) {
     freezeData load{static_cast<int32_t>(bytes.size()), bytes.data()};
@@ -33,7 +25,7 @@ TEST(GsFreeze, RegistersLocalMemoryAndAPacketCutHalfwayComeBack) {
     GSgifTransfer(packet.words.data(), 2);  // the tag and the first write; the second is yet to come
     GSwrite64(0x120000E0, 0x00302010);      // BGCOLOR
     gs::state.memory.words()[123456] = 0xDEADBEEF;
-    std::vector<char> saved = frozen();
+    std::vector<char> saved = gsFrozen();
 
     GSinit();
     std::vector<char> damaged = saved;

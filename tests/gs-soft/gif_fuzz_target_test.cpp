@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gif_packet.h"
+#include "gs_frozen.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/ps2e.h"
 
@@ -30,12 +31,7 @@ void run(const std::vector<uint8_t>& input) { LLVMFuzzerTestOneInput(input.data(
 // out.
 std::vector<char> gsState() {
     gs::state.generation = 0;
-    freezeData size{0, nullptr};
-    EXPECT_EQ(GSfreeze(FREEZE_SIZE, &size), 0);
-    std::vector<char> bytes(static_cast<size_t>(size.size));
-    freezeData save{size.size, bytes.data()};
-    EXPECT_EQ(GSfreeze(FREEZE_SAVE, &save), 0);
-    return bytes;
+    return gsFrozen();
 }
 
 TEST(GifFuzzTarget, EachInputStartsFromAPowerOnGs) {
