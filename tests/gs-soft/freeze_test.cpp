@@ -6,16 +6,11 @@
 #include <vector>
 
 #include "gif_packet.h"
-#include "gs_frozen.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/ps2e.h"
+#include "support/plugin_freeze.h"
 
 namespace {
-
-int32_t thaw(std::vector<char>& bytes) {
-    freezeData load{static_cast<int32_t>(bytes.size()), bytes.data()};
-    return GSfreeze(FREEZE_LOAD, &load);
-}
 
 TEST(GsFreeze, RegistersLocalMemoryAndAPacketCutHalfwayComeBack) {
     GSinit();
@@ -25,18 +20,18 @@ TEST(GsFreeze, RegistersLocalMemoryAndAPacketCutHalfwayComeBack) {
     GSgifTransfer(packet.words.data(), 2);  // the tag and the first write; the second is yet to come
     GSwrite64(0x120000E0, 0x00302010);      // BGCOLOR
     gs::state.memory.words()[123456] = 0xDEADBEEF;
-    std::vector<char> saved = gsFrozen();
+    std::vector<char> saved = frozenState(GSfreeze);
 
     GSinit();
     std::vector<char> damaged = saved;
     damaged[0] ^= 1;  // the format word
-    EXPECT_EQ(thaw(damaged), -1);
+    EXPECT_EQ(loadFrozenState(GSfreeze, damaged), -1);
     std::vector<char> cut(saved.begin(), saved.end() - 1);
-    EXPECT_EQ(thaw(cut), -1);
+    EXPECT_EQ(loadFrozenState(GSfreeze, cut), -1);
     EXPECT_EQ(gs::state.memory.words()[123456], 0u) << "a refused state changed nothing";
     EXPECT_EQ(gs::state.reg[gs::kRegFrame_1], 0u);
 
-    ASSERT_EQ(thaw(saved), 0);
+    ASSERT_EQ(loadFrozenState(GSfreeze, saved), 0);
     EXPECT_EQ(gs::state.reg[gs::kRegFrame_1], kFrame1);
     EXPECT_EQ(gs::state.memory.words()[123456], 0xDEADBEEFu);
     EXPECT_EQ(GSread64(0x120000E0), 0x00302010u);

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "gif_packet.h"
-#include "gs_frozen.h"
 #include "ps2e/gs-soft/gs_state.h"
 #include "ps2e/ps2e.h"
+#include "support/plugin_freeze.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -31,7 +31,7 @@ void run(const std::vector<uint8_t>& input) { LLVMFuzzerTestOneInput(input.data(
 // out.
 std::vector<char> gsState() {
     gs::state.generation = 0;
-    return gsFrozen();
+    return frozenState(GSfreeze);
 }
 
 TEST(GifFuzzTarget, EachInputStartsFromAPowerOnGs) {

@@ -18,6 +18,7 @@
 #include "ps2e/support/settings_file.h"
 #include "shipped_plugin.h"
 #include "state/save_state.h"
+#include "support/plugin_freeze.h"
 
 namespace {
 
@@ -98,18 +99,8 @@ protected:
     }
 
     // The plugin's frozen state, and CDVDfreeze's answer to loading one.
-    std::vector<char> frozen() {
-        freezeData size{0, nullptr};
-        EXPECT_EQ(freeze(FREEZE_SIZE, &size), 0);
-        std::vector<char> bytes(static_cast<std::size_t>(size.size));
-        freezeData save{size.size, bytes.data()};
-        EXPECT_EQ(freeze(FREEZE_SAVE, &save), 0);
-        return bytes;
-    }
-    int32_t thaw(std::vector<char> bytes) {
-        freezeData load{static_cast<int32_t>(bytes.size()), bytes.data()};
-        return freeze(FREEZE_LOAD, &load);
-    }
+    std::vector<char> frozen() { return frozenState(freeze); }
+    int32_t thaw(std::vector<char> bytes) { return loadFrozenState(freeze, bytes); }
     std::string buffer() {
         const uint8_t* bytes = getBuffer();
         return bytes == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(bytes), kRaw);
