@@ -32,7 +32,15 @@ constexpr bool isIpuChcr(u32 offset) {
     return offset == kDmaChannelBases[kDmaIpuFrom] || offset == kDmaChannelBases[kDmaIpuTo];
 }
 
+constexpr u16 kDEnablerAtPowerOn = 0x1201;
+
 }  // namespace
+
+void hwRegistersInit() {
+    hostStore<u16>(memory.hw + kHwDEnabler, kDEnablerAtPowerOn);
+    dmaSetUpChannels();
+    memAttachDevices({hwRead32, hwWrite8, hwWrite32, hwWrite64, timersTakeCsrVblank, vif1FifoFromGs});
+}
 
 u32 hwRead32(u32 offset) {
     if (isTimerCount(offset)) return timerCountRead(offset);

@@ -10,6 +10,12 @@
 inline constexpr u32 kHwIntcStat = 0xF000;
 inline constexpr u32 kHwIntcMask = 0xF010;
 inline constexpr u32 kHwDStat = 0xE010;
+inline constexpr u32 kHwDEnabler = 0xF590;
+
+// Sets up the freshly allocated register block (D_ENABLER's value, the DMA
+// channel records) and attaches the devices to the bus. Machine
+// initialisation calls it right after memAlloc.
+void hwRegistersInit();
 
 u32 hwRead32(u32 offset);
 void hwWrite8(u32 offset, u8 value);

@@ -222,6 +222,13 @@ void csrVblank() {
     reschedule();
 }
 
+bool timersTakeCsrVblank() {
+    if (!vblankRecord().flag) return false;
+    vblankRecord().flag = 0;
+    csrVblank();
+    return true;
+}
+
 void setKeyPressHook(KeyPressHook hook) { keyPressHook = hook; }
 
 void handleKeyEvent(keyEvent* event) {

@@ -77,6 +77,11 @@ void scheduleEventWithin(u32 cycles);
 
 void csrVblank();
 
+// The CSR rule's part of the vertical blank: when one is pending that the
+// guest has not seen in CSR, clears the flag, runs csrVblank (which sets
+// the flag again) and answers true.
+bool timersTakeCsrVblank();
+
 // A key event from the PAD plugin, or null when there was none.
 void handleKeyEvent(keyEvent* event);
 

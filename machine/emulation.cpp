@@ -6,6 +6,7 @@
 #include "core/diagnostics.h"
 #include "core/ee_state.h"
 #include "debugger/debug_log.h"
+#include "devices/hw_registers.h"
 #include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "disc/iso9660.h"
@@ -46,6 +47,7 @@ void emuInit() {
     logForgetReported();
     readConfig();
     memAlloc();
+    hwRegistersInit();
     loadAllPlugins();
     ee.pc = elfHeader.entry;
     initPlugins();

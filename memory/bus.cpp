@@ -3,9 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "devices/dma.h"
-#include "devices/hw_registers.h"
-#include "devices/timers.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
 
@@ -38,20 +35,29 @@ QuadwordHalves quadwordHalves(u32 address) {
     return {guestRamAt(address), guestRamAt(address + 8)};
 }
 
+// What the block does with no device attached: plain storage.
+u32 storedWord(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+void storeByte(u32 offset, u8 value) { memory.hw[offset] = value; }
+void storeWord(u32 offset, u32 value) { hostStore<u32>(memory.hw + offset, value); }
+void storeDoubleword(u32 offset, u32 low, u32 high) {
+    hostStore<u32>(memory.hw + offset, low);
+    hostStore<u32>(memory.hw + offset + 4, high);
+}
+bool noVblank() { return false; }
+bool fifoFacesGs() { return false; }
+
+constexpr BusDevices kPlainStorage = {storedWord, storeByte, storeWord, storeDoubleword, noVblank, fifoFacesGs};
+
+BusDevices devices = kPlainStorage;
+
 u8* allocateBlock(u32 size) {
     return static_cast<u8*>(std::calloc(size + kBlockSpareBytes, 1));
 }
 
 // Every CSR read reports a vertical blank that the guest has not yet seen
 // (VSINT, bit 3) and advances the machine by one.
-u32 applyCsrRule(u32 value) {
-    if (timers[kVblankRecord].flag) {
-        value |= 0x8;
-        timers[kVblankRecord].flag = 0;
-        csrVblank();
-    }
-    return value;
-}
+constexpr u32 kCsrVsint = 0x8;
+u32 applyCsrRule(u32 value) { return devices.takeCsrVblank() ? value | kCsrVsint : value; }
 
 }  // namespace
 
@@ -67,9 +73,18 @@ int memAlloc() {
     if (!memory.ram || !memory.rom || !memory.hw || !memory.scratchpad) {
         std::abort();  // the machine cannot exist without its memory
     }
-    hostStore<u16>(memory.hw + kHwDEnabler, 0x1201);
-    dmaSetUpChannels();
     return 1;
+}
+
+void memAttachDevices(const BusDevices& attached) {
+    devices = {
+        attached.hwRead32 ? attached.hwRead32 : kPlainStorage.hwRead32,
+        attached.hwWrite8 ? attached.hwWrite8 : kPlainStorage.hwWrite8,
+        attached.hwWrite32 ? attached.hwWrite32 : kPlainStorage.hwWrite32,
+        attached.hwWrite64 ? attached.hwWrite64 : kPlainStorage.hwWrite64,
+        attached.takeCsrVblank ? attached.takeCsrVblank : kPlainStorage.takeCsrVblank,
+        attached.vif1FifoFromGs ? attached.vif1FifoFromGs : kPlainStorage.vif1FifoFromGs,
+    };
 }
 
 void memFree() {
@@ -101,7 +116,7 @@ u32 memRead32Mapped(u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
         if (inRom(address)) return hostLoad<u32>(memory.rom + (address & kRomMask));
-        if (inHw(address)) return hwRead32(address & kHwMask);
+        if (inHw(address)) return devices.hwRead32(address & kHwMask);
         if (inGsPriv(address)) {
             u32 value = gsRead32(address);
             return address == kGsCsr ? applyCsrRule(value) : value;
@@ -134,7 +149,7 @@ u64 memRead64Mapped(u32 address) {
 void memRead128(u32 out[4], u32 address) {
     // The VIF1 FIFO, turned towards the EE, hands over a quadword of a
     // local-to-host GS transfer.
-    if ((address & ~kVif1FifoMask) == kVif1FifoAddress && vif1FifoFromGs()) {
+    if ((address & ~kVif1FifoMask) == kVif1FifoAddress && devices.vif1FifoFromGs()) {
         u64 quadword[2];
         gsReadFifo2(quadword, 1);
         std::memcpy(out, quadword, 16);
@@ -148,7 +163,7 @@ void memRead128(u32 out[4], u32 address) {
 void memWrite8Mapped(u8 value, u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
-        if (inHw(address)) return hwWrite8(address & kHwMask, value);
+        if (inHw(address)) return devices.hwWrite8(address & kHwMask, value);
         break;
     case 0x7:
         if (inScratchpad(address)) {
@@ -168,7 +183,7 @@ void memWrite16Mapped(u16 value, u32 address) {
 void memWrite32Mapped(u32 value, u32 address) {
     switch (segmentOf(address)) {
     case 0x1:
-        if (inHw(address)) return hwWrite32(address & kHwMask, value);
+        if (inHw(address)) return devices.hwWrite32(address & kHwMask, value);
         if (inGsPriv(address)) return gsWrite32(address, value);
         break;
     case 0x7:
@@ -182,7 +197,7 @@ void memWrite64Mapped(u32 low, u32 high, u32 address) {
     const u64 value = (static_cast<u64>(high) << 32) | low;
     switch (segmentOf(address)) {
     case 0x1:
-        if (inHw(address)) return hwWrite64(address & kHwMask, low, high);
+        if (inHw(address)) return devices.hwWrite64(address & kHwMask, low, high);
         if (inGsPriv(address)) return gsWrite64(address, value);
         break;
     case 0x7:

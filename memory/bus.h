@@ -42,9 +42,6 @@ inline constexpr u32 kVu0DataOffset = 0x1000;
 inline constexpr u32 kVu1MicroOffset = 0x8000;
 inline constexpr u32 kVu1DataOffset = 0xC000;
 
-// Hardware register offsets that the core itself knows by name.
-inline constexpr u32 kHwDEnabler = 0xF590;
-
 struct MemoryBlocks {
     u8* ram = nullptr;
     u8* rom = nullptr;
@@ -61,6 +58,29 @@ extern MemoryBlocks memory;
 
 int memAlloc();
 void memFree();
+
+// The EE's devices as the bus reaches them: the side effects of the
+// hardware register block (offsets already masked to 16 bits), the vertical
+// blank of the CSR rule and the direction of the VIF1 FIFO. The devices
+// fill this table once at machine initialisation; the bus itself knows no
+// device. An entry left null, like a table never attached, makes the
+// register block plain storage for that access, gives CSR reads no
+// vertical blank and keeps the VIF1 FIFO facing the GS.
+struct BusDevices {
+    u32 (*hwRead32)(u32 offset);
+    void (*hwWrite8)(u32 offset, u8 value);
+    void (*hwWrite32)(u32 offset, u32 value);
+    void (*hwWrite64)(u32 offset, u32 low, u32 high);
+    // Takes the vertical blank that the guest has not yet seen in CSR, if
+    // there is one, and runs the CSR-triggered vertical blank; true when
+    // there was one (the read then reports VSINT).
+    bool (*takeCsrVblank)();
+    // Whether the VIF1 FIFO faces the EE, so that a 128-bit read of it takes
+    // a quadword of a GS-to-host transfer.
+    bool (*vif1FifoFromGs)();
+};
+
+void memAttachDevices(const BusDevices& devices);
 
 // Every range outside guest RAM lies in the 0x1xxxxxxx or 0x7xxxxxxx
 // segment. The bus operations below go straight to RAM for any other

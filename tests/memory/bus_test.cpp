@@ -144,6 +144,71 @@ TEST(Bus, VuMemoriesAndTheDmaViewAreWindowsOntoTheBlocks) {
     EXPECT_EQ(memHostPointer(0x70000010), memory.ram + 0x10);
 }
 
+// A device table of the test's own: each entry records what the bus
+// handed it.
+struct DeviceCalls {
+    u32 offset = ~0u;
+    u32 value = 0;
+    u32 high = 0;
+    unsigned calls = 0;
+};
+DeviceCalls seen;
+
+void recordWrite32(u32 offset, u32 value) { seen = {offset, value, 0, seen.calls + 1}; }
+void recordWrite64(u32 offset, u32 low, u32 high) { seen = {offset, low, high, seen.calls + 1}; }
+u32 answerRead32(u32 offset) {
+    seen = {offset, 0, 0, seen.calls + 1};
+    return 0x600DF00D;
+}
+bool vblankEveryTime() { return true; }
+
+TEST(Bus, AttachedDevicesGetTheMaskedOffsetAndNullEntriesAreStorage) {
+    resetMachine();
+    seen = {};
+    memAttachDevices({answerRead32, nullptr, recordWrite32, recordWrite64, vblankEveryTime, nullptr});
+
+    EXPECT_EQ(memRead32(0x1000F010), 0x600DF00Du);
+    EXPECT_EQ(seen.offset, 0xF010u);
+    memWrite32(0x12345678, 0x10008000);
+    EXPECT_EQ(seen.offset, 0x8000u);
+    EXPECT_EQ(seen.value, 0x12345678u);
+    memWrite64(0x11111111, 0x22222222, 0x1000A008);
+    EXPECT_EQ(seen.offset, 0xA008u);
+    EXPECT_EQ(seen.high, 0x22222222u);
+    EXPECT_EQ(seen.calls, 3u);
+    EXPECT_EQ(hostLoad<u32>(memory.hw + 0x8000), 0u) << "the device, not the bus, stores";
+
+    // The entries left null: a byte store is stored as it is, and the VIF1
+    // FIFO is read as the RAM behind its address.
+    memWrite8(0x5A, 0x1000D001);
+    EXPECT_EQ(memory.hw[0xD001], 0x5A);
+    hostStore<u32>(memory.ram + 0x5000, 0xFEEDFACE);
+    u32 quadword[4] = {};
+    memRead128(quadword, 0x10005000);
+    EXPECT_EQ(quadword[0], 0xFEEDFACEu);
+
+    // The CSR rule asks the device on every CSR read, and only there.
+    EXPECT_EQ(memRead32(kGsCsr) & 0x8, 0x8u);
+    EXPECT_EQ(memRead32(kGsCsr) & 0x8, 0x8u);
+    EXPECT_EQ(memRead32(kGsCsr + 0x10) & 0x8, 0u);
+    resetMachine();
+}
+
+TEST(Bus, WithoutDevicesTheRegisterBlockIsPlainStorageAndCsrHasNoVblank) {
+    resetMachine();
+    memAttachDevices({});
+    // INTC_STAT clears the bits written as 1 and DMA starts on CHCR: both
+    // are the devices' doing, so here each write is simply kept.
+    memWrite32(0xFFFFFFFF, 0x1000F000);
+    memWrite32(0x00000104, 0x1000A000);
+    EXPECT_EQ(memRead32(0x1000F000), 0xFFFFFFFFu);
+    EXPECT_EQ(memRead32(0x1000A000), 0x104u);
+    EXPECT_EQ(memRead32(kGsCsr) & 0x8, 0u);
+    EXPECT_EQ(memRead64(kGsCsr), 0x32000ull);
+    resetMachine();
+    EXPECT_EQ(memRead64(kGsCsr) & 0x8, 0x8u) << "initialisation attaches the devices again";
+}
+
 TEST(Bus, ResetClearsEveryBlockAndSetsDEnabler) {
     resetMachine();
     memory.scratchpad[0] = memory.rom[5] = memory.hw[0x3000] = 1;
