@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/diagnostics.h"
+#include "core/work_budget.h"
 #include "devices/gif.h"
 #include "devices/hw_registers.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"

@@ -56,7 +56,7 @@ inline constexpr u32 kChcrChainMode = 0x4;
 
 // A chain that never reaches an end or refe tag is cut off after this many
 // tags, far beyond any real chain, or earlier when it spends the work
-// budget of the store that started it (machine/work_budget.h).
+// budget of the store that started it (core/work_budget.h).
 inline constexpr u32 kDmaTagLimit = 1u << 20;
 
 // The hardware QWC register is 16 bits wide; the bits above are ignored.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/work_budget.h"
 #include "devices/dma.h"
-#include "machine/work_budget.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
 

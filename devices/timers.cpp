@@ -4,11 +4,11 @@
 #include <array>
 
 #include "core/ee_state.h"
+#include "core/run_control.h"
+#include "core/work_budget.h"
 #include "devices/hw_registers.h"
 #include "iop/pad_service.h"
 #include "kernel/alarms.h"
-#include "machine/emulation.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/config.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "core/diagnostics.h"
+#include "core/work_budget.h"
 #include "frontend/log.h"
-#include "machine/work_budget.h"
 #include "plugins/plugin_host.h"
 
 DiscFileTable discFiles;

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <utility>
 
+#include "core/work_budget.h"
 #include "debugger/debugger_window.h"
 #include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "frontend/main_window.h"
 #include "machine/emulation.h"
-#include "machine/work_budget.h"
 #include "platform/user_directories.h"
 #include "plugins/config.h"
 #include "state/save_state.h"

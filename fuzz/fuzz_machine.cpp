@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/work_budget.h"
 #include "frontend/log.h"
 #include "iop/host_root.h"
 #include "machine/emulation.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "plugins/config.h"
 

@@ -8,13 +8,13 @@
 #include <array>
 
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "fuzz/fuzz_machine.h"
 #include "iop/file_service.h"
 #include "iop/module_loader.h"
 #include "iop/sif_rpc.h"
 #include "iop/sjdf_archive.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/guest_ram.h"
 

@@ -4,11 +4,11 @@
 // archive file.
 #include <string>
 
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "fuzz/fuzz_machine.h"
 #include "iop/file_service.h"
 #include "iop/module_loader.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/guest_ram.h"
 #include "memory/host_access.h"

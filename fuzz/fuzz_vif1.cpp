@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/work_budget.h"
 #include "fuzz/fuzz_machine.h"
-#include "machine/work_budget.h"
 #include "vu/vif1.h"
 #include "vu/vu_state.h"
 

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/work_budget.h"
 #include "disc/iso9660.h"
 #include "iop/file_device.h"
 #include "iop/file_service.h"
 #include "iop/iop_memory.h"
 #include "iop/module_loader.h"
-#include "machine/work_budget.h"
 #include "memory/guest_ram.h"
 
 namespace {

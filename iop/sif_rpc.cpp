@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/diagnostics.h"
-#include "machine/work_budget.h"
+#include "core/work_budget.h"
 
 #include "iop/cdvd_service.h"
 #include "iop/file_service.h"

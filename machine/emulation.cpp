@@ -5,6 +5,8 @@
 #include "core/cpu.h"
 #include "core/diagnostics.h"
 #include "core/ee_state.h"
+#include "core/run_control.h"
+#include "core/work_budget.h"
 #include "debugger/debug_log.h"
 #include "devices/hw_registers.h"
 #include "devices/timers.h"
@@ -15,7 +17,6 @@
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "machine/run_end_hook.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
@@ -25,23 +26,6 @@
 
 u32 programLoaded;
 u32 pluginsOpened;
-u32 stopFlag;
-
-namespace {
-// The cycle at which runChunk next looks at its chunk's length and the stop
-// flag: the chunk's end, or the present cycle once raiseStopFlag has been
-// called. The loop compares the cycle count with this one number per step
-// instead of testing the length and the flag each time; the comparison is
-// of the signed difference, as the cycle count wraps. Within a run the
-// cycle count only moves forward (steps, idling), so a raised flag is seen
-// after the step that raised it.
-u32 stopCheckCycle = 0;
-}  // namespace
-
-void raiseStopFlag() {
-    stopFlag = 1;
-    stopCheckCycle = ee.cycle;
-}
 
 void emuInit() {
     logForgetReported();

@@ -3,18 +3,13 @@
 
 #include <string>
 
+#include "core/run_control.h"
 #include "core/types.h"
 
-// Emulation-control flags, each 0 or 1.
+// Emulation-control flags, each 0 or 1; the stop flag is the core's
+// (core/run_control.h).
 extern u32 programLoaded;  // a program has been loaded and the PC set
 extern u32 pluginsOpened;  // the plugins are open for a run
-extern u32 stopFlag;       // ends the run loop after the current step
-
-// Raises the stop flag from inside a step: the run ends after the
-// instruction during which it was raised has completed. Code that stops a
-// run raises the flag through this, never by writing stopFlag, so that the
-// run loop, which tests one step count per step, learns of it at once.
-void raiseStopFlag();
 
 void emuInit();
 void emuShutdown();

@@ -6,11 +6,11 @@
 #include "cop/cop0.h"
 #include "core/cpu.h"
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "devices/hw_registers.h"
 #include "kernel/alarms.h"
 #include "kernel/objects.h"
 #include "machine/emulation.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/diagnostics.h"
+#include "core/work_budget.h"
 #include "devices/gif.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"

@@ -1,8 +1,8 @@
 #include "vu/vu1_micro.h"
 
 #include "core/diagnostics.h"
+#include "core/work_budget.h"
 #include "devices/gif.h"
-#include "machine/work_budget.h"
 #include "memory/host_access.h"
 #include "vu/vu_lower.h"
 #include "vu/vu_state.h"

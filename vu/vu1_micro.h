@@ -16,7 +16,7 @@ inline constexpr u32 kVuUpperEndBits = 0x58000000;
 
 // A program that never sets an end bit is cut off after this many pairs,
 // or earlier when it spends the work budget of the guest instruction that
-// started it (machine/work_budget.h), so the host cannot hang.
+// started it (core/work_budget.h), so the host cannot hang.
 inline constexpr u32 kVu1MaxPairsPerRun = 16777216;
 
 // Fetches the pair at vu1.tpc (wrapped to micro memory), advances tpc by 8

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "core/work_budget.h"
 #include "debugger/debug_log.h"
 #include "devices/gif.h"
 #include "dma_chain.h"
 #include "machine/emulation.h"
-#include "machine/work_budget.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"

@@ -7,11 +7,11 @@
 
 #include "cop/cop0.h"
 #include "core/ee_state.h"
+#include "core/work_budget.h"
 #include "devices/hw_registers.h"
 #include "devices/timers.h"
 #include "machine/emulation.h"
 #include "machine/interrupts.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "support/guest_machine.h"

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/work_budget.h"
 #include "debugger/debug_log.h"
 #include "disc/disc_images.h"
 #include "disc/iso9660.h"
@@ -20,7 +21,6 @@
 #include "iop/sjdf_archive.h"
 #include "iop_guest.h"
 #include "kernel/objects.h"
-#include "machine/work_budget.h"
 #include "runner/json_reader.h"
 
 namespace {

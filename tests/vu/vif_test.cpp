@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "core/work_budget.h"
 #include "debugger/debug_log.h"
 #include "devices/dma_chain.h"
-#include "machine/work_budget.h"
 #include "memory/bus.h"
 #include "plugins/recording.h"
 #include "support/golden.h"

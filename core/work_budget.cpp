@@ -1,9 +1,9 @@
-#include "machine/work_budget.h"
+#include "core/work_budget.h"
 
 #include <time.h>
 
 #include "core/ee_state.h"
-#include "machine/emulation.h"
+#include "core/run_control.h"
 
 namespace {
 

@@ -1,0 +1,25 @@
+// The run's stop flag and the cycle at which the run loop next looks at it.
+// Every layer that can end a run (the vertical blank, the kernel, the work
+// budget, the front ends) raises the flag here; the machine's run loop reads
+// it.
+#pragma once
+
+#include "core/types.h"
+
+// Ends the run loop after the current step; 0 or 1.
+extern u32 stopFlag;
+
+// The cycle at which the run loop next looks at its chunk's length and the
+// stop flag: the chunk's end, or the present cycle once raiseStopFlag has
+// been called. The loop compares the cycle count with this one number per
+// step instead of testing the length and the flag each time; the comparison
+// is of the signed difference, as the cycle count wraps. Within a run the
+// cycle count only moves forward (steps, idling), so a raised flag is seen
+// after the step that raised it.
+extern u32 stopCheckCycle;
+
+// Raises the stop flag from inside a step: the run ends after the
+// instruction during which it was raised has completed. Code that stops a
+// run raises the flag through this, never by writing stopFlag, so that the
+// run loop, which tests one step count per step, learns of it at once.
+void raiseStopFlag();
