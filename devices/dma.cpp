@@ -6,7 +6,7 @@
 #include "core/diagnostics.h"
 #include "core/work_budget.h"
 #include "devices/gif.h"
-#include "devices/hw_registers.h"
+#include "devices/intc.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
@@ -17,15 +17,6 @@ DmaChannel dmaChannels[kDmaChannelCount];
 namespace {
 
 constexpr u32 kScratchpadSelect = 0x80000000;
-
-// Register offsets from a channel's base.
-constexpr u32 kChcrOffset = 0x00;
-constexpr u32 kMadrOffset = 0x10;
-constexpr u32 kQwcOffset = 0x20;
-constexpr u32 kTadrOffset = 0x30;
-constexpr u32 kAsr0Offset = 0x40;
-constexpr u32 kAsr1Offset = 0x50;
-constexpr u32 kSadrOffset = 0x80;
 
 // The fields of a DMA tag, the 64-bit value at the tag address.
 constexpr u32 tagQwc(u64 tag) { return static_cast<u32>(tag) & 0xFFFF; }
@@ -97,7 +88,8 @@ void transferIfMoving(const ChannelRoute& route, u32 address, u32 quadwords) {
     if (route.data) dmaTransfer(address, quadwords, route.data);
 }
 
-void setDStat(u32 bit) { hostStore<u32>(memory.hw + kHwDStat, hostLoad<u32>(memory.hw + kHwDStat) | bit); }
+u8* dStat() { return memory.hw + kHwDStat; }
+void setDStat(u32 bit) { hostStore<u32>(dStat(), hostLoad<u32>(dStat()) | bit); }
 
 // The return addresses of call and ret tags. With two slots, call pushes to
 // ASR0 and then ASR1 and ret pops the most recent; a third nested call
@@ -244,10 +236,9 @@ void drainScratchpadToGs(u32 scratchpadOffset) {
 
 void dmaSetUpChannels() {
     for (unsigned i = 0; i < kDmaChannelCount; ++i) {
-        u8* base = memory.hw + kDmaChannelBases[i];
-        auto reg = [base](u32 offset) { return reinterpret_cast<u32*>(base + offset); };
-        dmaChannels[i] = {reg(kChcrOffset), reg(kMadrOffset), reg(kQwcOffset), reg(kTadrOffset),
-                          reg(kAsr0Offset), reg(kAsr1Offset), reg(kSadrOffset)};
+        auto reg = [i](DmaRegister which) { return reinterpret_cast<u32*>(memory.hw + dmaRegisterOffset(i, which)); };
+        dmaChannels[i] = {reg(DmaRegister::Chcr), reg(DmaRegister::Madr), reg(DmaRegister::Qwc), reg(DmaRegister::Tadr),
+                          reg(DmaRegister::Asr0), reg(DmaRegister::Asr1), reg(DmaRegister::Sadr)};
     }
 }
 
@@ -287,7 +278,11 @@ u64 dmaLoad64(u32 address) {
     return value;
 }
 
-bool vif1FifoFromGs() { return hostLoad<u32>(memory.hw + kHwVif1Stat) & kVif1StatFdr; }
+bool vif1FifoFromGs() { return hostLoad<u32>(memory.hw + kVif1Registers + kVif1Row) & kVif1StatFdr; }
+
+void dmacStatusWritten(u32 value) {
+    hostStore<u32>(dStat(), (hostLoad<u32>(dStat()) & ~(value & 0xFFFF)) ^ (value & 0xFFFF0000));
+}
 
 namespace {
 

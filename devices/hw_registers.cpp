@@ -1,40 +1,78 @@
 #include "devices/hw_registers.h"
 
+#include <array>
+
 #include "core/diagnostics.h"
-#include "devices/dma.h"
-#include "devices/timers.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 
 namespace {
 
-// The timers occupy 0x0000-0x1FFF, one 0x800 block each, with Tn_COUNT at
-// the start of the block.
-constexpr u32 kTimerRegistersEnd = 0x2000;
-constexpr bool isTimerCount(u32 offset) { return offset < kTimerRegistersEnd && (offset & 0x7FF) == 0; }
-constexpr bool isTimerMode(u32 offset) { return offset < kTimerRegistersEnd && (offset & 0x7FF) == 0x10; }
+// Registers sit at 16-byte boundaries, so one slot per 16 bytes of the
+// block finds the row of an offset in one look; the slots are worked out
+// from the maps when the program is built.
+constexpr u32 kRegisterAlignment = 16;
+constexpr u32 kSlotCount = kHwSize / kRegisterAlignment;
+constexpr u16 kNoRow = 0xFFFF;
 
-// The STR byte of the SPR-from CHCR, the one byte store with an effect.
-constexpr u32 kSprFromChcrStrByte = 0xD001;
+struct RowIndex {
+    u8 map;
+    u8 row;
+};
 
-// The channel whose CHCR a 32-bit store at `offset` starts, or
-// kDmaChannelCount when the offset is no such CHCR. The IPU channels have
-// no handler: their CHCR is plain storage.
-constexpr unsigned startedChannel(u32 offset) {
-    for (unsigned channel = 0; channel < kDmaChannelCount; ++channel) {
-        if (channel == kDmaIpuFrom || channel == kDmaIpuTo) continue;
-        if (kDmaChannelBases[channel] == offset) return channel;
+// Every row lies inside the block, on a boundary of its own: two rows on
+// one offset, or one between boundaries, would leave a register unrouted.
+consteval bool mapsAreSound() {
+    std::array<bool, kSlotCount> taken{};
+    for (RegisterMap map : kHwRegisterMaps) {
+        for (const HwRegister& reg : map) {
+            if (reg.offset >= kHwSize || reg.offset % kRegisterAlignment != 0) return false;
+            if (taken[reg.offset / kRegisterAlignment]) return false;
+            taken[reg.offset / kRegisterAlignment] = true;
+        }
     }
-    return kDmaChannelCount;
+    return true;
 }
+static_assert(mapsAreSound(), "a register map has a row outside the block, off a boundary, or on another's offset");
 
-constexpr bool isIpuChcr(u32 offset) {
-    return offset == kDmaChannelBases[kDmaIpuFrom] || offset == kDmaChannelBases[kDmaIpuTo];
+consteval std::array<u16, kSlotCount> rowSlots() {
+    std::array<u16, kSlotCount> slots{};
+    slots.fill(kNoRow);
+    for (u32 map = 0; map < std::size(kHwRegisterMaps); ++map) {
+        for (u32 row = 0; row < kHwRegisterMaps[map].size(); ++row) {
+            slots[kHwRegisterMaps[map][row].offset / kRegisterAlignment] = static_cast<u16>(map << 8 | row);
+        }
+    }
+    return slots;
 }
+constexpr std::array<u16, kSlotCount> kRowSlots = rowSlots();
+
+// The SPR-from channel also starts from a byte store of its CHCR's STR
+// byte, the one byte store to the block with an effect.
+constexpr u32 kSprFromChcrStrByte = dmaRegisterOffset(kDmaSprFrom, DmaRegister::Chcr) + 1;
+constexpr u32 kGifChcr = dmaRegisterOffset(kDmaGif, DmaRegister::Chcr);
 
 constexpr u16 kDEnablerAtPowerOn = 0x1201;
 
+u32 storedWord(u32 offset) { return hostLoad<u32>(memory.hw + offset); }
+
 }  // namespace
+
+const HwRegister* hwRegisterAt(u32 offset) {
+    if (offset >= kHwSize || offset % kRegisterAlignment != 0) return nullptr;
+    const u16 slot = kRowSlots[offset / kRegisterAlignment];
+    if (slot == kNoRow) return nullptr;
+    return &kHwRegisterMaps[slot >> 8][slot & 0xFF];
+}
+
+const HwRegister* hwRegisterNamed(std::string_view name) {
+    for (RegisterMap map : kHwRegisterMaps) {
+        for (const HwRegister& reg : map) {
+            if (name == reg.name) return &reg;
+        }
+    }
+    return nullptr;
+}
 
 void hwRegistersInit() {
     hostStore<u16>(memory.hw + kHwDEnabler, kDEnablerAtPowerOn);
@@ -43,9 +81,13 @@ void hwRegistersInit() {
 }
 
 u32 hwRead32(u32 offset) {
-    if (isTimerCount(offset)) return timerCountRead(offset);
-    if (isTimerMode(offset)) return timerModeRead(offset);
-    return hostLoad<u32>(memory.hw + offset);
+    const HwRegister* reg = hwRegisterAt(offset);
+    if (reg == nullptr) return storedWord(offset);
+    switch (reg->access) {
+    case RegisterAccess::TimerCount: return timerCountRead(*reg);
+    case RegisterAccess::TimerMode: return timerModeRead(*reg);
+    default: return storedWord(offset);
+    }
 }
 
 // Byte stores to the register block are dropped, not even stored, except
@@ -55,32 +97,31 @@ void hwWrite8(u32 offset, u8 value) {
 }
 
 void hwWrite32(u32 offset, u32 value) {
-    u8* reg = memory.hw + offset;
-    const u32 old = hostLoad<u32>(reg);
-    switch (offset) {
-    case kHwDStat:
-        // Status bits 0-15 are cleared by writing 1; mask bits 16-31 toggle.
-        hostStore<u32>(reg, (old & ~(value & 0xFFFF)) ^ (value & 0xFFFF0000));
-        return;
-    case kHwIntcStat:
-        hostStore<u32>(reg, old & ~value);
-        return;
-    case kHwIntcMask:
-        hostStore<u32>(reg, old ^ (value & 0xFFFF));
-        return;
+    const HwRegister* reg = hwRegisterAt(offset);
+    const RegisterAccess access = reg ? reg->access : RegisterAccess::Storage;
+    switch (access) {
+    case RegisterAccess::DmacStatus: return dmacStatusWritten(value);
+    case RegisterAccess::IntcStatus: return intcStatusWritten(value);
+    case RegisterAccess::IntcMask: return intcMaskWritten(value);
+    case RegisterAccess::DmaStart:
+        if (reg->unit == kDmaSprFrom) return dmaStartSprFrom(value);
+        return dmaStartChannel(reg->unit, value);
+    case RegisterAccess::TimerCount:
+    case RegisterAccess::TimerMode:
+    case RegisterAccess::TimerSetting: return timerRegisterWritten(*reg, value);
+    case RegisterAccess::DmaNoHandler:
+        if (value & kChcrStr) {
+            logReport(LogCategory::Dma, LogLevel::Stub, "IPU channel at 0x%04X is not emulated: its start moves nothing",
+                      offset);
+        }
+        break;
+    case RegisterAccess::Storage: break;
     }
-    if (isIpuChcr(offset) && (value & kChcrStr)) {
-        logReport(LogCategory::Dma, LogLevel::Stub, "IPU channel at 0x%04X is not emulated: its start moves nothing", offset);
-    }
-    const unsigned channel = startedChannel(offset);
-    if (channel == kDmaSprFrom) return dmaStartSprFrom(value);
-    if (channel != kDmaChannelCount) return dmaStartChannel(channel, value);
-    if (offset < kTimerRegistersEnd) return timerRegisterWritten(value, offset);
-    hostStore<u32>(reg, value);
+    hostStore<u32>(memory.hw + offset, value);
 }
 
 void hwWrite64(u32 offset, u32 low, u32 high) {
     hostStore<u32>(memory.hw + offset, low);
     hostStore<u32>(memory.hw + offset + 4, high);
-    if (offset == kDmaChannelBases[kDmaGif]) dmaStartGifFromDoubleword(low);
+    if (offset == kGifChcr) dmaStartGifFromDoubleword(low);
 }

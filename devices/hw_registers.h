@@ -1,16 +1,24 @@
-// The EE hardware register block (0x10000000-0x1000FFFF): timers at
-// 0x0000-0x1FFF, DMA channels at 0x8000-0xD4FF, DMAC control and status at
-// 0xE000-0xE0FF, INTC_STAT at 0xF000, INTC_MASK at 0xF010, D_ENABLER at
-// 0xF590. The block is the backing store; these handlers add the side
-// effects of guest accesses. Offsets are already masked to 16 bits.
+// The EE hardware register block (0x10000000-0x1000FFFF) as the bus sees
+// it: the registers of every device in one list of register maps, and the
+// accesses with side effects routed by those maps to the devices. The block
+// is the backing store; offsets are already masked to 16 bits.
 #pragma once
 
-#include "core/types.h"
+#include <string_view>
 
-inline constexpr u32 kHwIntcStat = 0xF000;
-inline constexpr u32 kHwIntcMask = 0xF010;
-inline constexpr u32 kHwDStat = 0xE010;
-inline constexpr u32 kHwDEnabler = 0xF590;
+#include "core/types.h"
+#include "devices/dma.h"
+#include "devices/intc.h"
+#include "devices/register_map.h"
+#include "devices/timers.h"
+
+inline constexpr RegisterMap kHwRegisterMaps[] = {kTimerRegisterMap, kDmaRegisterMap, kDmacRegisterMap, kIntcRegisterMap};
+
+// The register at exactly `offset`, or null where no map names one.
+const HwRegister* hwRegisterAt(u32 offset);
+
+// The register called `name` ("INTC_STAT", "D2_CHCR", ...), or null.
+const HwRegister* hwRegisterNamed(std::string_view name);
 
 // Sets up the freshly allocated register block (D_ENABLER's value, the DMA
 // channel records) and attaches the devices to the bus. Machine

@@ -6,7 +6,7 @@
 #include "core/ee_state.h"
 #include "core/run_control.h"
 #include "core/work_budget.h"
-#include "devices/hw_registers.h"
+#include "devices/intc.h"
 #include "iop/pad_service.h"
 #include "kernel/alarms.h"
 #include "memory/bus.h"
@@ -27,12 +27,6 @@ void noVblankHook() {}
 VblankHook vblankHook = noVblankHook;
 KeyPressHook keyPressHook = nullptr;
 
-constexpr u32 kTimerBlockStride = 0x800;
-constexpr u32 kTimerRegisterMask = 0x7FF;
-constexpr u32 kCountOffset = 0x00;
-constexpr u32 kModeOffset = 0x10;
-constexpr u32 kCompareOffset = 0x20;
-constexpr u32 kHoldOffset = 0x30;
 constexpr u32 kNoEvent = 0xFFFFFFFF;
 
 // Cycles per count step by the clock-select field (bits 0-1) of Tn_MODE:
@@ -85,11 +79,6 @@ u32 stepsUntilReached(const TimerRecord& timer, u32 target, u32 step) {
     return (distance + kCountPerStep - 1) / kCountPerStep;
 }
 
-void raiseIntcBits(u32 bits) {
-    u8* intcStat = memory.hw + kHwIntcStat;
-    hostStore<u32>(intcStat, hostLoad<u32>(intcStat) | bits);
-}
-
 // Sets the flags of the enabled events that the count reached since the
 // timer was last looked at (its start); a flag going up raises the
 // timer's INTC cause. A flag the guest has not yet cleared raises nothing
@@ -108,7 +97,7 @@ void raiseReachedEvents(unsigned n) {
         reached |= kTimerModeOverflowFlag;
     }
     hostStore<u32>(timer.mode, mode | reached);
-    if ((reached & ~mode) != 0) raiseIntcBits(1u << (kIntcTimer0Cause + n));
+    if ((reached & ~mode) != 0) intcRaise(1u << (kIntcTimer0Cause + n));
 }
 
 // Starts the timer's interval now and ends it at the first step at which
@@ -170,7 +159,7 @@ void performVblank() {
     takeHostKeyEvent();
     vblankRecord().start = ee.cycle;
     vblankRecord().flag = 1;
-    raiseIntcBits(kIntcVblankBits);
+    intcRaise(kIntcVblankBits);
     pollControllers();
     ++vblankCount;
     if (vblankCount >= vblankStopAt) raiseStopFlag();
@@ -182,11 +171,10 @@ void performVblank() {
 void timersInit() {
     for (TimerRecord& record : timers) record = TimerRecord{};
     for (unsigned n = 0; n < kTimerCount; ++n) {
-        u8* block = memory.hw + kTimerBlockStride * n;
-        timers[n].count = block + kCountOffset;
-        timers[n].mode = block + kModeOffset;
-        timers[n].compare = block + kCompareOffset;
-        timers[n].hold = block + kHoldOffset;
+        timers[n].count = memory.hw + timerRegisterOffset(n, TimerRegister::Count);
+        timers[n].mode = memory.hw + timerRegisterOffset(n, TimerRegister::Mode);
+        timers[n].compare = memory.hw + timerRegisterOffset(n, TimerRegister::Compare);
+        timers[n].hold = memory.hw + timerRegisterOffset(n, TimerRegister::Hold);
         timers[n].rate = 1;
     }
     csrVblankCount = 0;
@@ -250,34 +238,29 @@ void handleKeyEvent(keyEvent* event) {
 // A read of a timer with interrupts first raises what its count has reached
 // by now, so the guest never sees a count past an event whose flag is not
 // yet up.
-u32 timerCountRead(u32 offset) {
-    const unsigned n = (offset >> 11) & 3;
+u32 timerCountRead(const HwRegister& reg) {
+    const unsigned n = reg.unit;
     catchUpEvents(n);
     const TimerRecord& timer = timers[n];
     return (storedCount(timer) + (ee.cycle / timer.rate) * 4) & 0xFFFF;
 }
 
-u32 timerModeRead(u32 offset) {
-    const unsigned n = (offset >> 11) & 3;
+u32 timerModeRead(const HwRegister& reg) {
+    const unsigned n = reg.unit;
     catchUpEvents(n);
     return storedMode(timers[n]);
 }
 
 // Only the four registers of a timer change its schedule; the rest of its
-// 2 KB block is plain storage. Events a timer with interrupts reached
-// before the write are raised first, under the settings they were reached
-// with.
-void timerRegisterWritten(u32 value, u32 offset) {
-    const u32 reg = offset & kTimerRegisterMask;
-    u8* stored = memory.hw + offset;
-    if (reg != kCountOffset && reg != kModeOffset && reg != kCompareOffset && reg != kHoldOffset) {
-        hostStore<u32>(stored, value);
-        return;
-    }
-    const unsigned n = (offset >> 11) & 3;
+// 2 KB block is plain storage, which the bus keeps without asking. Events a
+// timer with interrupts reached before the write are raised first, under the
+// settings they were reached with.
+void timerRegisterWritten(const HwRegister& reg, u32 value) {
+    u8* stored = memory.hw + reg.offset;
+    const unsigned n = reg.unit;
     TimerRecord& timer = timers[n];
     if (interruptsEnabled(timer)) raiseReachedEvents(n);
-    if (reg == kModeOffset) {
+    if (reg.access == RegisterAccess::TimerMode) {
         // A 1 written to a flag clears it; a 0 leaves it as it is.
         value = (value & ~kTimerModeFlags) | (hostLoad<u32>(stored) & kTimerModeFlags & ~value);
         timer.rate = kRateByClockSelect[value & 3];

@@ -3,10 +3,10 @@
 // schedulerRun once (cycle - eventBase) >= eventDelta, and schedulerRun
 // works out the next such moment again instead of keeping an event queue.
 //
-// Timer n (0-3) has its registers in the hardware block at 0x800 * n:
-// Tn_COUNT at +0x00, Tn_MODE at +0x10, Tn_COMP at +0x20, Tn_HOLD at +0x30.
-// The stored Tn_COUNT never advances; a read computes the live count from
-// the cycle counter.
+// Timer n (0-3) has four registers in the hardware block, Tn_COUNT,
+// Tn_MODE, Tn_COMP and Tn_HOLD (the register map below). The stored
+// Tn_COUNT never advances; a read computes the live count from the cycle
+// counter.
 //
 // A timer with its compare (CMPE) or overflow (OVFE) interrupt enabled in
 // Tn_MODE falls due at the exact cycle its live count reaches Tn_COMP or
@@ -16,6 +16,7 @@
 #pragma once
 
 #include "core/types.h"
+#include "devices/register_map.h"
 #include "ps2e/ps2e.h"
 
 struct TimerRecord {
@@ -30,6 +31,32 @@ struct TimerRecord {
 };
 
 inline constexpr unsigned kTimerCount = 4;
+
+// The timers' registers, four per timer in the order of TimerRegister.
+inline constexpr HwRegister kTimerRegisterMap[] = {
+    {0x0000, "T0_COUNT", RegisterAccess::TimerCount, 0},
+    {0x0010, "T0_MODE", RegisterAccess::TimerMode, 0},
+    {0x0020, "T0_COMP", RegisterAccess::TimerSetting, 0},
+    {0x0030, "T0_HOLD", RegisterAccess::TimerSetting, 0},
+    {0x0800, "T1_COUNT", RegisterAccess::TimerCount, 1},
+    {0x0810, "T1_MODE", RegisterAccess::TimerMode, 1},
+    {0x0820, "T1_COMP", RegisterAccess::TimerSetting, 1},
+    {0x0830, "T1_HOLD", RegisterAccess::TimerSetting, 1},
+    {0x1000, "T2_COUNT", RegisterAccess::TimerCount, 2},
+    {0x1010, "T2_MODE", RegisterAccess::TimerMode, 2},
+    {0x1020, "T2_COMP", RegisterAccess::TimerSetting, 2},
+    {0x1030, "T2_HOLD", RegisterAccess::TimerSetting, 2},
+    {0x1800, "T3_COUNT", RegisterAccess::TimerCount, 3},
+    {0x1810, "T3_MODE", RegisterAccess::TimerMode, 3},
+    {0x1820, "T3_COMP", RegisterAccess::TimerSetting, 3},
+    {0x1830, "T3_HOLD", RegisterAccess::TimerSetting, 3},
+};
+
+enum class TimerRegister : unsigned { Count, Mode, Compare, Hold };
+
+constexpr u32 timerRegisterOffset(unsigned n, TimerRegister reg) {
+    return kTimerRegisterMap[4 * n + static_cast<unsigned>(reg)].offset;
+}
 
 // Tn_MODE bits of the timer interrupts.
 inline constexpr u32 kTimerModeCompareEnable = 1u << 8;    // CMPE
@@ -91,10 +118,10 @@ void handleKeyEvent(keyEvent* event);
 using KeyPressHook = bool (*)(u32 key);
 void setKeyPressHook(KeyPressHook hook);
 
-// Hooks of the hardware registers: the live count of Tn_COUNT (offsets
-// 0x0000, 0x0800, 0x1000, 0x1800), Tn_MODE with the flags of the events
-// reached so far (0x0010, 0x0810, ...), and a 32-bit store below 0x2000,
-// which this stores (Tn_MODE with its write-1-to-clear flags) and schedules.
-u32 timerCountRead(u32 offset);
-u32 timerModeRead(u32 offset);
-void timerRegisterWritten(u32 value, u32 offset);
+// The hardware registers' side effects, for the rows of the map: the live
+// count of Tn_COUNT, Tn_MODE with the flags of the events reached so far,
+// and a 32-bit store to any of the four, which this stores (Tn_MODE with its
+// write-1-to-clear flags) and schedules.
+u32 timerCountRead(const HwRegister& reg);
+u32 timerModeRead(const HwRegister& reg);
+void timerRegisterWritten(const HwRegister& reg, u32 value);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr u32 kHardwareBase = 0x10000000;
 constexpr u32 kWindow = 0x00100000;
 constexpr u32 kWindowBytes = 0x10000;
 
@@ -39,11 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, std::size_t size) {
     vuReset();
     vifReset();
 
-    const u32 base = kHardwareBase + kDmaChannelBases[channel];
-    hostStore<u32>(memory.hw + kDmaChannelBases[channel] + 0x10, madr);
-    hostStore<u32>(memory.hw + kDmaChannelBases[channel] + 0x20, qwc);
-    hostStore<u32>(memory.hw + kDmaChannelBases[channel] + 0x30, tadr);
-    hostStore<u32>(memory.hw + kDmaChannelBases[channel] + 0x80, sadr);
+    const u32 base = kHwStart + dmaRegisterOffset(channel, DmaRegister::Chcr);
+    hostStore<u32>(memory.hw + dmaRegisterOffset(channel, DmaRegister::Madr), madr);
+    hostStore<u32>(memory.hw + dmaRegisterOffset(channel, DmaRegister::Qwc), qwc);
+    hostStore<u32>(memory.hw + dmaRegisterOffset(channel, DmaRegister::Tadr), tadr);
+    hostStore<u32>(memory.hw + dmaRegisterOffset(channel, DmaRegister::Sadr), sadr);
     if (doublewordStore) memWrite64(chcr, 0, base);
     else memWrite32(chcr, base);
     return 0;

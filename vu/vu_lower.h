@@ -12,6 +12,8 @@
 #include <cstring>
 
 #include "core/tables.h"
+#include "memory/bus.h"
+#include "vu/vif1.h"
 #include "vu/vu_state.h"
 #include "vu/vu_upper.h"
 
@@ -21,7 +23,7 @@ inline constexpr u32 kVuRandomSeed = 1;
 extern u32 vuRandomState;
 
 // Hardware address of the VIF1 TOP register that XTOP reads.
-inline constexpr u32 kVif1TopAddress = 0x10003C40;
+inline constexpr u32 kVif1TopAddress = kHwStart + kVif1Registers + kVif1Top;
 
 // Data memory in quadwords: VU0 has 4 KB, VU1 16 KB. Every access wraps.
 template <VuState& unit>

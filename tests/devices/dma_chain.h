@@ -4,17 +4,30 @@
 
 #include <vector>
 
+#include "devices/dma.h"
 #include "memory/bus.h"
 #include "memory/guest_ram.h"
 #include "memory/host_access.h"
 
 inline constexpr u32 kSpr = 0x80000000;  // the DMA view of the scratchpad
 
-// Channel bases and register offsets, from the console's register map.
-enum Reg : u32 { Chcr = 0x00, Madr = 0x10, Qwc = 0x20, Tadr = 0x30, Asr0 = 0x40, Asr1 = 0x50, Sadr = 0x80 };
-inline constexpr u32 kVif0 = 0x10008000, kVif1 = 0x10009000, kGif = 0x1000A000, kIpuFrom = 0x1000B000,
-                     kIpuTo = 0x1000B400, kSif0 = 0x1000C000, kSif1 = 0x1000C400, kSif2 = 0x1000C800,
-                     kSprFrom = 0x1000D000, kSprTo = 0x1000D400;
+// The channels' CHCR addresses and each register's distance from CHCR,
+// from the DMA register map.
+constexpr u32 chcrAddress(unsigned channel) { return kHwStart + dmaRegisterOffset(channel, DmaRegister::Chcr); }
+constexpr u32 fromChcr(DmaRegister reg) { return dmaRegisterOffset(0, reg) - dmaRegisterOffset(0, DmaRegister::Chcr); }
+enum Reg : u32 {
+    Chcr = fromChcr(DmaRegister::Chcr),
+    Madr = fromChcr(DmaRegister::Madr),
+    Qwc = fromChcr(DmaRegister::Qwc),
+    Tadr = fromChcr(DmaRegister::Tadr),
+    Asr0 = fromChcr(DmaRegister::Asr0),
+    Asr1 = fromChcr(DmaRegister::Asr1),
+    Sadr = fromChcr(DmaRegister::Sadr),
+};
+inline constexpr u32 kVif0 = chcrAddress(kDmaVif0), kVif1 = chcrAddress(kDmaVif1), kGif = chcrAddress(kDmaGif),
+                     kIpuFrom = chcrAddress(kDmaIpuFrom), kIpuTo = chcrAddress(kDmaIpuTo), kSif0 = chcrAddress(kDmaSif0),
+                     kSif1 = chcrAddress(kDmaSif1), kSif2 = chcrAddress(kDmaSif2), kSprFrom = chcrAddress(kDmaSprFrom),
+                     kSprTo = chcrAddress(kDmaSprTo);
 
 enum TagId : u32 { Refe, Cnt, Next, Ref, Refs, Call, Ret, End };
 

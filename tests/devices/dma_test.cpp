@@ -6,13 +6,14 @@
 
 #include <vector>
 
+#include "devices/intc.h"
 #include "dma_chain.h"
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
 
 namespace {
 
-constexpr u32 kDStat = 0x1000E010;
+constexpr u32 kDStat = kHwStart + kHwDStat;
 
 // No plugin: GIF data goes nowhere, and the endless chain costs no recording.
 void resetWithoutPlugins() {
@@ -36,8 +37,8 @@ struct RegisterWrite {
 
 constexpr RegisterWrite kRegisterWrites[] = {
     {"D_STAT: 1s clear status bits and toggle mask bits", 32, kDStat, 0x00030007, 0x0005000C, 0x00060003},
-    {"INTC_STAT: 1s clear", 32, 0x1000F000, 0x00000003, 0x00000005, 0x00000002},
-    {"INTC_MASK: 1s toggle, upper half ignored", 32, 0x1000F010, 0x00000001, 0xFFFF0003, 0x00000002},
+    {"INTC_STAT: 1s clear", 32, kHwStart + kHwIntcStat, 0x00000003, 0x00000005, 0x00000002},
+    {"INTC_MASK: 1s toggle, upper half ignored", 32, kHwStart + kHwIntcMask, 0x00000001, 0xFFFF0003, 0x00000002},
     {"a plain register is stored", 32, 0x10003000, 0x11111111, 0x12345678, 0x12345678},
     {"IPU from CHCR is plain storage", 32, kIpuFrom, 0, 0x00000105, 0x00000105},
     {"IPU to CHCR is plain storage", 32, kIpuTo, 0, 0x00000185, 0x00000185},

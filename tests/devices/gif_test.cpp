@@ -166,7 +166,7 @@ TEST(GifChannel, AStartAfterACompletedTransferDoesNotResendItsBlock) {
     ASSERT_EQ(calls.size(), 2u) << "the block, then the end tag's data; the last start has nothing left";
     EXPECT_EQ(calls[0].data, wordsAt(0x300000, 2));
     EXPECT_EQ(calls[1].data, wordsAt(q(1), 1));
-    EXPECT_EQ(memRead32(0x1000A010), q(2)) << "MADR past the end tag's data";
+    EXPECT_EQ(memRead32(kGif + Madr), q(2)) << "MADR past the end tag's data";
 }
 
 // With MADR equal to the word at hardware offset 0xF040 and INTC_STAT bits
