@@ -1,5 +1,7 @@
 #include "core/cpu.h"
 
 EeCpuState ee;
+u32 eventBase;
+u32 eventDelta;
 
 void opUnassigned() {}

@@ -7,10 +7,8 @@
 
 #include "cop/cop0.h"
 #include "core/ee_state.h"
+#include "core/machine_calls.h"
 #include "core/types.h"
-#include "devices/timers.h"
-#include "kernel/scheduler.h"
-#include "machine/interrupts.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 
@@ -74,9 +72,7 @@ inline void cpuStepDelaySlot(u32 target) {
     ee.cycle += 1;
     if (ee.cycle - eventBase >= eventDelta) schedulerRun();
     if ((cop0.r[kCop0Status] & (kStatusIE | kStatusEIE)) == (kStatusIE | kStatusEIE)) {
-        deliverInterrupts();
-        ee.pc = target;
-        rescheduleAfterInterrupts();
+        deliverInterruptsAtBranch(target);
         return;
     }
     ee.pc = target;

@@ -12,8 +12,8 @@
 #include "core/branch.h"
 #include "core/integer.h"
 #include "core/loadstore.h"
+#include "core/machine_calls.h"
 #include "core/tables.h"
-#include "kernel/syscalls.h"
 #include "vu/cop2_opcodes.h"
 
 // The handlers that lead from a slot to the next table; each extracts that

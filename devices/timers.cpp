@@ -15,8 +15,6 @@
 #include "plugins/plugin_host.h"
 
 TimerRecord timers[5];
-u32 eventBase;
-u32 eventDelta;
 u32 csrVblankCount;
 u64 vblankCount;
 u64 vblankStopAt = kVblankNever;

@@ -15,6 +15,7 @@
 // flag clears it. A timer without either enable only restarts its interval.
 #pragma once
 
+#include "core/machine_calls.h"
 #include "core/types.h"
 #include "devices/register_map.h"
 #include "ps2e/ps2e.h"
@@ -78,8 +79,6 @@ inline constexpr u32 kKeyEscape = 0x1B;
 inline constexpr u32 kKeyF8 = 0x77;
 
 extern TimerRecord timers[5];
-extern u32 eventBase;
-extern u32 eventDelta;
 extern u32 csrVblankCount;  // CSR-triggered vertical blanks, counted up to 10
 
 // Vertical blanks since the machine was initialised, timed and
@@ -90,7 +89,6 @@ extern u64 vblankCount;
 extern u64 vblankStopAt;
 
 void timersInit();
-void schedulerRun();
 
 // The front end's turn at the end of each vertical blank: the desktop
 // program lets its window handle pending input there, since a run holds the

@@ -5,6 +5,7 @@
 #include "cop/cop0.h"
 #include "cop/fpu.h"
 #include "core/ee_state.h"
+#include "core/machine_calls.h"
 #include "core/run_control.h"
 #include "devices/hw_registers.h"
 #include "devices/timers.h"

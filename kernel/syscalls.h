@@ -8,13 +8,11 @@
 #include <array>
 
 #include "core/cpu.h"
+#include "core/machine_calls.h"
 #include "core/types.h"
 
 extern const std::array<Handler, 256> syscallHandlers;
 extern const std::array<const char*, 256> syscallNames;
-
-// The SYSCALL instruction's handler.
-void syscallDispatch();
 
 // What the calls keep besides the kernel objects. Only sifToggle is cleared
 // by the kernel reset; the rest lasts from the emulator's start to its exit.

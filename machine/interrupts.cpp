@@ -10,6 +10,7 @@
 #include "devices/hw_registers.h"
 #include "kernel/alarms.h"
 #include "kernel/objects.h"
+#include "kernel/scheduler.h"
 #include "machine/emulation.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -129,6 +130,12 @@ void deliverInterrupts() {
     delivering = false;
     ee.code = interruptedCode;
     status |= kStatusIE;
+}
+
+void deliverInterruptsAtBranch(u32 target) {
+    deliverInterrupts();
+    ee.pc = target;
+    rescheduleAfterInterrupts();
 }
 
 bool interruptHandlerRunning() { return delivering; }

@@ -7,8 +7,8 @@
 //   memory and bus   memory: RAM, ROM, hardware registers, scratchpad
 //                    (memory/bus.h); the DMA channel records point into
 //                    the hardware registers (devices/dma.h)
-//   timers           timers, eventBase, eventDelta, csrVblankCount,
-//                    vblankCount (devices/timers.h)
+//   timers           timers, csrVblankCount, vblankCount (devices/timers.h);
+//                    eventBase, eventDelta (core/machine_calls.h)
 //   kernel           kernel: handlers, threads, semaphores, alarms, ready
 //                    queues (kernel/objects.h); kernelCalls (kernel/syscalls.h)
 //   vector units     vu0, vu1 (vu/vu_state.h), vuRandomState (vu/vu_lower.h),
