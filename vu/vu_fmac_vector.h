@@ -1,11 +1,12 @@
 // The FMAC family (ADD, SUB, MUL, MADD, MSUB, MAX, MINI in every operand
-// form) computed on the four lanes at once with SSE2: the same double-
-// precision arithmetic, the same judgement of each result before rounding
-// and the same single rounding as vuFmac in vu_upper.h, which remains the
-// definition. The vector-unit tables run these handlers; a differential test
-// holds them to vuFmac on random and special values.
+// form) computed on the four lanes at once with SSE2: the same results and
+// the same judgement of each result before rounding as vuFmac in
+// vu_fmac.h, which remains the definition. The vector-unit tables run these
+// handlers; a differential test holds them to vuFmac on random and special
+// values and on values at every edge of the flags' quick judgement below.
 #pragma once
 
+#include <array>
 #include <bit>
 
 #include "vu/vu_fmac.h"
@@ -13,7 +14,17 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
-// The lanes whose dest bit is set, as all-ones 32-bit elements (x first).
+// The dest field (bits 24..21, x highest) as lane bits, x lowest, and as
+// all-ones 32-bit elements.
+consteval std::array<u8, 16> vuBuildDestLaneBits() {
+    std::array<u8, 16> bits{};
+    for (unsigned field = 0; field < 16; ++field)
+        for (unsigned lane = 0; lane < 4; ++lane)
+            if (field >> (3 - lane) & 1) bits[field] |= static_cast<u8>(1u << lane);
+    return bits;
+}
+inline constexpr std::array<u8, 16> kVuDestLaneBits = vuBuildDestLaneBits();
+
 inline __m128 vuDestLanes(u32 word) {
     const __m128i laneBits = _mm_set_epi32(1, 2, 4, 8);  // w, z, y, x
     const __m128i dest = _mm_set1_epi32(static_cast<int>((word >> 21) & 0xF));
@@ -75,6 +86,109 @@ VuDoubleLanes vuArithmetic(const VuDoubleLanes& s, const VuDoubleLanes& t, const
     else return {_mm_sub_pd(acc.xy, _mm_mul_pd(s.xy, t.xy)), _mm_sub_pd(acc.zw, _mm_mul_pd(s.zw, t.zw))};
 }
 
+// ADD, SUB and MUL rounded straight to single precision give what rounding
+// their double result gives: a product of two singles is exact in double,
+// and a double carries more than twice a single's precision plus two bits,
+// so rounding a sum or difference to double first never changes its
+// rounding to single.
+template <VuOp op>
+__m128 vuRoundedOnce(__m128 s, __m128 t) {
+    if constexpr (op == VuOp::add) return _mm_add_ps(s, t);
+    else if constexpr (op == VuOp::sub) return _mm_sub_ps(s, t);
+    else return _mm_mul_ps(s, t);
+}
+
+// The quick judgement of four results, one bit per lane with x lowest:
+// the lanes whose flags follow from the cheap tests below, and among them
+// those judged zero and those judged negative; the unsure lanes need the
+// whole judgement.
+struct VuQuickJudgement {
+    int unsure;
+    int zero;
+    int negative;
+};
+
+// The lanes of a 32-bit compare as bits, x lowest.
+inline int vuLaneBits(__m128i mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)); }
+
+// From the results of ADD, SUB and MUL rounded to single precision.
+// Rounding is monotonic and keeps the sign of a nonzero value, so a
+// finite rounded result below 2^31 in magnitude has an unrounded one
+// within +-2^31 with the same sign, nonzero if it is. A rounded zero is an
+// exact one for ADD and SUB (a nonzero sum of two singles is at least the
+// smallest denormal) and for a product with a zero factor; any other
+// product rounded to zero underflowed, and is unsure. So are 2^31 itself,
+// which a result just above it rounds to, infinities and NaNs.
+template <VuOp op>
+VuQuickJudgement vuJudgeRounded(__m128 s, __m128 t, __m128 rounded) {
+    constexpr s32 kBelowFlagLimit = 0x4EFFFFFF;  // the largest single below 2^31
+    const __m128i magnitude = _mm_and_si128(_mm_castps_si128(rounded), _mm_set1_epi32(0x7FFFFFFF));
+    VuQuickJudgement judgement;
+    judgement.unsure = vuLaneBits(_mm_cmpgt_epi32(magnitude, _mm_set1_epi32(kBelowFlagLimit)));
+    judgement.zero = vuLaneBits(_mm_cmpeq_epi32(magnitude, _mm_setzero_si128()));
+    judgement.negative = _mm_movemask_ps(rounded);
+    if constexpr (op == VuOp::mul) {
+        const __m128 zero = _mm_setzero_ps();
+        const int zeroFactor = _mm_movemask_ps(_mm_or_ps(_mm_cmpeq_ps(s, zero), _mm_cmpeq_ps(t, zero)));
+        judgement.unsure |= judgement.zero & ~zeroFactor;
+    }
+    return judgement;
+}
+
+// From the double results of MADD and MSUB, by their high words. A nonzero
+// result from single operands is at least 2^-298 in magnitude, far above
+// the doubles' denormals, so its high word is never zero; a high word
+// below that of 2^31 is a magnitude below 2^31. At 2^31 itself the low
+// word would decide, so those lanes, infinities and NaNs are unsure.
+inline VuQuickJudgement vuJudgeExact(const VuDoubleLanes& exact) {
+    constexpr s32 kBelowFlagLimitHigh = 0x41DFFFFF;  // 2^31 is 0x41E00000 00000000
+    const __m128 highWords = _mm_shuffle_ps(_mm_castpd_ps(exact.xy), _mm_castpd_ps(exact.zw), _MM_SHUFFLE(3, 1, 3, 1));
+    const __m128i magnitude = _mm_and_si128(_mm_castps_si128(highWords), _mm_set1_epi32(0x7FFFFFFF));
+    VuQuickJudgement judgement;
+    judgement.unsure = vuLaneBits(_mm_cmpgt_epi32(magnitude, _mm_set1_epi32(kBelowFlagLimitHigh)));
+    judgement.zero = vuLaneBits(_mm_cmpeq_epi32(magnitude, _mm_setzero_si128()));
+    judgement.negative = _mm_movemask_ps(highWords);
+    return judgement;
+}
+
+// The quick judgement's flags, indexed by the lanes judged zero (bits 0..3,
+// x lowest) and the lanes judged negative (bits 4..7): the MAC flag's Z and
+// S groups with x highest in each, and status Z and S from bit 16.
+consteval std::array<u32, 256> vuBuildZeroSignFlags() {
+    std::array<u32, 256> table{};
+    for (u32 index = 0; index < 256; ++index) {
+        u32 flags = 0;
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            if (index >> lane & 1) flags |= 0x01u << (3 - lane) | 0x10000u;
+            if (index >> (4 + lane) & 1) flags |= 0x10u << (3 - lane) | 0x20000u;
+        }
+        table[index] = flags;
+    }
+    return table;
+}
+inline constexpr std::array<u32, 256> kVuZeroSignFlags = vuBuildZeroSignFlags();
+
+// The MAC and status flags of an ADD, SUB, MUL, MADD or MSUB: from the
+// quick judgement when no enabled lane is unsure (a zero is Z alone, a
+// negative nonzero S alone, U and O clear), otherwise from the whole
+// judgement of the double results.
+template <VuState& unit, VuOp op>
+[[gnu::always_inline]] inline void vuStoreFmacFlags(u32 word, const VuQuickJudgement& judgement, __m128 s, __m128 t,
+                                                    const VuDoubleLanes& exact) {
+    const int dest = static_cast<int>(kVuDestLaneBits[(word >> 21) & 0xF]);
+    if ((judgement.unsure & dest) == 0) [[likely]] {
+        const int negative = judgement.negative & ~judgement.zero;
+        const u32 flags = kVuZeroSignFlags[static_cast<u32>((judgement.zero | negative << 4) & dest * 0x11)];
+        unit.vi[kViMac] = (unit.vi[kViMac] & ~0xFFFFu) | (flags & 0xFFFFu);
+        unit.vi[kViStatus] = (unit.vi[kViStatus] & ~0xFu) | flags >> 16;
+        return;
+    }
+    VuDoubleLanes judged = exact;
+    if constexpr (op == VuOp::add || op == VuOp::sub || op == VuOp::mul)
+        judged = vuArithmetic<op>(vuWiden(s), vuWiden(t), judged);
+    vuStoreFlags(unit, vuMacFromResults(judged.xy, judged.zw) & ((word >> 21) & 0xF) * 0x1111u);
+}
+
 template <VuState& unit, VuOp op, VuOperand operand, bool toAcc>
 void vuFmacVector() {
     const u32 word = unit.code;
@@ -83,23 +197,23 @@ void vuFmacVector() {
     float* dest = toAcc ? unit.vuAcc.f : unit.vf[vuFieldFd(word)].f;
     const __m128 enabled = vuDestLanes(word);
     __m128 result;
-    u32 mac = 0;
     if constexpr (op == VuOp::max) {
         const __m128 takeS = _mm_cmpgt_ps(s, t);
         result = _mm_or_ps(_mm_and_ps(takeS, s), _mm_andnot_ps(takeS, t));
     } else if constexpr (op == VuOp::mini) {
         const __m128 takeS = _mm_cmplt_ps(s, t);
         result = _mm_or_ps(_mm_and_ps(takeS, s), _mm_andnot_ps(takeS, t));
+    } else if constexpr (op == VuOp::add || op == VuOp::sub || op == VuOp::mul) {
+        result = vuRoundedOnce<op>(s, t);
+        const VuDoubleLanes notYetComputed{};
+        vuStoreFmacFlags<unit, op>(word, vuJudgeRounded<op>(s, t, result), s, t, notYetComputed);
     } else {
-        VuDoubleLanes acc{};
-        if constexpr (op == VuOp::madd || op == VuOp::msub) acc = vuWiden(_mm_loadu_ps(unit.vuAcc.f));
-        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), acc);
-        mac = vuMacFromResults(exact.xy, exact.zw) & ((word >> 21) & 0xF) * 0x1111u;
+        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), vuWiden(_mm_loadu_ps(unit.vuAcc.f)));
         result = _mm_movelh_ps(_mm_cvtpd_ps(exact.xy), _mm_cvtpd_ps(exact.zw));
+        vuStoreFmacFlags<unit, op>(word, vuJudgeExact(exact), s, t, exact);
     }
     const __m128 kept = _mm_loadu_ps(dest);
     _mm_storeu_ps(dest, _mm_or_ps(_mm_and_ps(enabled, result), _mm_andnot_ps(enabled, kept)));
-    if constexpr (op != VuOp::max && op != VuOp::mini) vuStoreFlags(unit, mac);
 }
 
 #else

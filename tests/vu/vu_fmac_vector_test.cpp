@@ -3,9 +3,10 @@
 // file, with random dest masks and registers (fd may be fs or ft) and
 // operands drawn from random bit patterns, values near the +-2^31 flag
 // limits, exact cancellations and the special values (zeros, denormals,
-// the largest finite values, infinities, NaNs with payloads). The whole
-// register file afterwards, results and MAC and status flags alike, must
-// match bit for bit.
+// the largest finite values, infinities, NaNs with payloads), and on
+// operands at the edges of the vector handlers' quick flag judgement. The
+// whole register file afterwards, results and MAC and status flags alike,
+// must match bit for bit.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -222,6 +223,62 @@ TEST(VuFmacVector, MatchesTheLaneByLaneDefinition) {
             const RegisterFile byVector = registersOf(vu0);
             ASSERT_TRUE(sameRegisters(form, before, byLanes, byVector))
                 << formName(form) << ", word " << hex(before.code) << ", case " << n;
+        }
+    }
+}
+
+// Operands whose sums, differences, products and accumulations land on each
+// edge of the flags' quick judgement, and one step either side of it:
+// results that round to +-2^31 from above (O or U set) and from below (not
+// set), results just inside and at 2^31, sums and products that are exactly
+// zero, products too small for a single that round to zero but are not
+// zero, and infinities and NaNs.
+constexpr u32 kFlagEdgeValues[] = {
+    0x00000000, 0x80000000,              // +0, -0
+    0x3F800000, 0xBF800000, 0x3F7FFFFF,  // 1, -1, 1 - 2^-24
+    0x4F000000, 0xCF000000,              // +-2^31
+    0x4EFFFFFF, 0xCEFFFFFF, 0x4F000001,  // the singles beside 2^31
+    0x43000000, 0x42FE0000,              // 128 (half an ulp at 2^31), 127
+    0x47800000, 0x47000000,              // 2^16 and 2^15, whose product is 2^31
+    0x0D800000, 0x8D800000,              // +-2^-100, whose products underflow
+    0x1A000000, 0x00000001,              // 2^-75 (squared, half the smallest denormal), the smallest denormal
+    0x7F800000, 0x7FC00000,              // infinity, a NaN
+};
+
+TEST(VuFmacVector, MatchesTheDefinitionAtEveryEdgeOfTheQuickFlagJudgement) {
+    constexpr u32 kCount = std::size(kFlagEdgeValues);
+    constexpr u32 kCombinations = kCount * kCount * kCount;
+    const auto edgeLane = [](u32 combination, u32 which) {
+        for (u32 skip = 0; skip < which; ++skip) combination /= kCount;
+        return kFlagEdgeValues[combination % kCount];
+    };
+    Operands operands(20261208);
+    for (const FmacForm& form : allForms()) {
+        if (form.operand != VuOperand::vector) continue;
+        for (u32 combination = 0; combination < kCombinations; ++combination) {
+            // fs, ft and ACC of lane x take this combination; the other
+            // lanes take others, so that edges meet in every lane.
+            for (unsigned lane = 0; lane < 4; ++lane) {
+                const u32 laneCombination = (combination + lane * 2654435761u) % kCombinations;
+                vu0.vf[1].u[lane] = edgeLane(laneCombination, 0);
+                vu0.vf[2].u[lane] = edgeLane(laneCombination, 1);
+                vu0.vuAcc.u[lane] = edgeLane(laneCombination, 2);
+            }
+            // All lanes enabled for half of the cases, a random dest mask
+            // for the others.
+            const u32 destField = (combination & 1) ? 0xF : (operands.bits() & 0xF);
+            vu0.code = destField << 21 | 2 << 16 | 1 << 11 | 3 << 6;
+            vu0.vi[kViMac] = operands.bits();
+            vu0.vi[kViStatus] = operands.bits() & 0xFFF;
+            const VuState before = vu0;
+            form.lanes();
+            const RegisterFile byLanes = registersOf(vu0);
+            vu0 = before;
+            form.vector();
+            const RegisterFile byVector = registersOf(vu0);
+            ASSERT_TRUE(sameRegisters(form, before, byLanes, byVector))
+                << formName(form) << ", word " << hex(before.code) << ", fs.x " << hex(before.vf[1].u[0]) << ", ft.x "
+                << hex(before.vf[2].u[0]) << ", ACC.x " << hex(before.vuAcc.u[0]);
         }
     }
 }
