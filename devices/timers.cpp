@@ -4,26 +4,21 @@
 #include <array>
 
 #include "core/ee_state.h"
-#include "core/run_control.h"
-#include "core/work_budget.h"
 #include "devices/intc.h"
-#include "iop/pad_service.h"
-#include "kernel/alarms.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
-#include "plugins/config.h"
-#include "plugins/plugin_host.h"
 
 TimerRecord timers[5];
 u32 csrVblankCount;
 u64 vblankCount;
-u64 vblankStopAt = kVblankNever;
 
 namespace {
 
-void noVblankHook() {}
-VblankHook vblankHook = noVblankHook;
-KeyPressHook keyPressHook = nullptr;
+void nothing() {}
+u32 noEvent() { return 0xFFFFFFFF; }
+
+VblankHandler vblankHandler = {nothing, nothing};
+TimedEventSource eventSource = {nothing, noEvent};
 
 constexpr u32 kNoEvent = 0xFFFFFFFF;
 
@@ -127,7 +122,7 @@ void reschedule() {
     eventBase = ee.cycle;
     eventDelta = kNoEvent;
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
-    eventDelta = std::min(eventDelta, cyclesUntilNextAlarm());
+    eventDelta = std::min(eventDelta, eventSource.cyclesUntilNext());
 }
 
 // A timer without interrupts only starts a new interval when it falls due;
@@ -145,23 +140,15 @@ void timersFallDue() {
     }
 }
 
-// One host key event from the controller plugin: each vertical blank takes
-// one, and so does long work inside a single guest instruction, so that
-// Escape can end it.
-void takeHostKeyEvent() { handleKeyEvent(padKeyEvent(padServiceOpened ? PadSlot::Pad1 : PadSlot::Pad2)); }
-
 // The vertical blank shared by the timed and the CSR-triggered kind; each
 // caller sets the frame length it wants.
 void performVblank() {
-    gsVsync();
-    takeHostKeyEvent();
+    vblankHandler.beforeInterrupt();
     vblankRecord().start = ee.cycle;
     vblankRecord().flag = 1;
     intcRaise(kIntcVblankBits);
-    pollControllers();
     ++vblankCount;
-    if (vblankCount >= vblankStopAt) raiseStopFlag();
-    vblankHook();
+    vblankHandler.afterInterrupt();
 }
 
 }  // namespace
@@ -176,19 +163,25 @@ void timersInit() {
         timers[n].rate = 1;
     }
     csrVblankCount = 0;
-    resetPadService();
     vblankRecord().flag = 1;
     vblankRecord().interval = kFrameCycles;
     vblankRecord().rate = kFrameCycles;
     vblankCount = 0;
-    vblankStopAt = kVblankNever;
-    workSetStopPoll(takeHostKeyEvent);
     reschedule();
+}
+
+void timersSetVblankHandler(const VblankHandler& handler) {
+    vblankHandler = {handler.beforeInterrupt ? handler.beforeInterrupt : nothing,
+                     handler.afterInterrupt ? handler.afterInterrupt : nothing};
+}
+
+void timersSetEventSource(const TimedEventSource& source) {
+    eventSource = {source.fallDue ? source.fallDue : nothing, source.cyclesUntilNext ? source.cyclesUntilNext : noEvent};
 }
 
 void schedulerRun() {
     timersFallDue();
-    alarmsFallDue();
+    eventSource.fallDue();
     if (ee.cycle - vblankRecord().start >= vblankRecord().interval) {
         vblankRecord().interval = kFrameCycles;
         performVblank();
@@ -213,24 +206,6 @@ bool timersTakeCsrVblank() {
     vblankRecord().flag = 0;
     csrVblank();
     return true;
-}
-
-void setKeyPressHook(KeyPressHook hook) { keyPressHook = hook; }
-
-void handleKeyEvent(keyEvent* event) {
-    if (event == nullptr) return;
-    if (event->event == KEYRELEASE) {
-        gsKeyEvent(event);
-    } else if (event->event == KEYPRESS) {
-        if (keyPressHook != nullptr && keyPressHook(event->key)) return;
-        if (event->key == kKeyEscape) {
-            raiseStopFlag();
-        } else if (event->key == kKeyF8) {
-            gsMakeSnapshot(screenshotDirectory().c_str());
-        } else {
-            gsKeyEvent(event);
-        }
-    }
 }
 
 // A read of a timer with interrupts first raises what its count has reached
@@ -271,5 +246,3 @@ void timerRegisterWritten(const HwRegister& reg, u32 value) {
     }
     for (const TimerRecord& record : timers) eventDelta = std::min(eventDelta, cyclesUntilDue(record));
 }
-
-void setVblankHook(VblankHook hook) { vblankHook = hook ? hook : noVblankHook; }

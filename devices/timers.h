@@ -2,6 +2,9 @@
 // EE instruction counter; the delay-slot step of a taken branch calls
 // schedulerRun once (cycle - eventBase) >= eventDelta, and schedulerRun
 // works out the next such moment again instead of keeping an event queue.
+// The timers count and raise the vertical blank; what the machine does on
+// it, and the kernel's alarms, reach them through what the machine
+// installs (VblankHandler, TimedEventSource; machine/vblank.h).
 //
 // Timer n (0-3) has four registers in the hardware block, Tn_COUNT,
 // Tn_MODE, Tn_COMP and Tn_HOLD (the register map below). The stored
@@ -18,7 +21,6 @@
 #include "core/machine_calls.h"
 #include "core/types.h"
 #include "devices/register_map.h"
-#include "ps2e/ps2e.h"
 
 struct TimerRecord {
     u8* count;      // Tn_COUNT in the hardware register block; null for the vertical blank
@@ -74,30 +76,41 @@ inline constexpr u32 kCsrVblanksBeforeStretch = 10;
 inline constexpr u32 kStretchedFrames = 20;
 inline constexpr u32 kIntcVblankBits = 0xC;  // INTC_STAT: vertical blank start (2) and end (3)
 
-// Virtual-key codes of the keys the machine itself answers.
-inline constexpr u32 kKeyEscape = 0x1B;
-inline constexpr u32 kKeyF8 = 0x77;
-
 extern TimerRecord timers[5];
 extern u32 csrVblankCount;  // CSR-triggered vertical blanks, counted up to 10
 
 // Vertical blanks since the machine was initialised, timed and
-// CSR-triggered alike. The vertical blank that brings the count to
-// vblankStopAt raises the run's stop flag; kVblankNever disables that.
-inline constexpr u64 kVblankNever = ~u64{0};
+// CSR-triggered alike.
 extern u64 vblankCount;
-extern u64 vblankStopAt;
 
 void timersInit();
 
-// The front end's turn at the end of each vertical blank: the desktop
-// program lets its window handle pending input there, since a run holds the
-// window's thread. The default does nothing; null restores it.
-using VblankHook = void (*)();
-void setVblankHook(VblankHook hook);
+// What the machine does at each vertical blank, timed or CSR-triggered,
+// around the timers' own part (the vertical-blank record restarted,
+// vblankPending set, INTC_STAT's vertical-blank bits raised, vblankCount
+// counted): before it, the GS's vsync and the host's key event; after it,
+// the controller poll, the stop at the run's limit and the front end's
+// turn. The machine installs it at initialisation; an entry left null does
+// nothing, so the timers alone still keep time and raise the interrupt.
+struct VblankHandler {
+    void (*beforeInterrupt)();
+    void (*afterInterrupt)();
+};
+void timersSetVblankHandler(const VblankHandler& handler);
 
-// Makes the scheduler run again within `cycles` from now, for an event
-// kept outside the timer records (the kernel's alarms).
+// Events kept outside the timer records (the kernel's alarms), which the
+// scheduler asks for at every run: `fallDue` after the timers have been
+// brought up to date and before the vertical blank, `cyclesUntilNext`
+// (0xFFFFFFFF for none) when it works out the next moment to run. Installed
+// at initialisation; null entries mean no such events.
+struct TimedEventSource {
+    void (*fallDue)();
+    u32 (*cyclesUntilNext)();
+};
+void timersSetEventSource(const TimedEventSource& source);
+
+// Makes the scheduler run again within `cycles` from now, for an event of
+// that source.
 void scheduleEventWithin(u32 cycles);
 
 void csrVblank();
@@ -106,15 +119,6 @@ void csrVblank();
 // guest has not seen in CSR, clears the flag, runs csrVblank (which sets
 // the flag again) and answers true.
 bool timersTakeCsrVblank();
-
-// A key event from the PAD plugin, or null when there was none.
-void handleKeyEvent(keyEvent* event);
-
-// The front end's first look at each key pressed during a run, before the
-// machine's own keys: answering true takes the key, which then goes no
-// further (the desktop program's state keys). Null: every key goes on.
-using KeyPressHook = bool (*)(u32 key);
-void setKeyPressHook(KeyPressHook hook);
 
 // The hardware registers' side effects, for the rows of the map: the live
 // count of Tn_COUNT, Tn_MODE with the flags of the events reached so far,

@@ -20,6 +20,7 @@
 #include "disc/elf_loader.h"
 #include "machine/emulation.h"
 #include "machine/run_end_hook.h"
+#include "machine/vblank.h"
 #include "plugins/config.h"
 #include "plugins/plugin_dialog.h"
 

@@ -14,6 +14,7 @@
 #include "disc/elf_loader.h"
 #include "frontend/main_window.h"
 #include "machine/emulation.h"
+#include "machine/vblank.h"
 #include "platform/user_directories.h"
 #include "plugins/config.h"
 #include "state/save_state.h"

@@ -4,7 +4,7 @@
 
 // Closes the guest's host files and forgets the archive (file service) and
 // numbers modules from the first id again (module loader). The controller
-// service is reset with the vertical blank it is polled from (timersInit).
+// service is reset with the vertical blank it is polled from (vblankInit).
 void iopServicesReset();
 
 // Also what lasts across machine resets: the IOP version, the archive

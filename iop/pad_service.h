@@ -26,7 +26,7 @@ inline constexpr u32 kPadPortCount = 2;
 extern std::array<PadPortAreas, kPadPortCount> padPorts;
 
 // Forgets every registered port area and clears padServiceOpened; done at
-// each machine initialisation (with the timers).
+// each machine initialisation (with the vertical blank's handler).
 void resetPadService();
 
 // Servers 0x80000100 (first protocol) and 0x8000010F (second protocol).

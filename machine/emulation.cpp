@@ -17,6 +17,7 @@
 #include "kernel/objects.h"
 #include "kernel/scheduler.h"
 #include "machine/run_end_hook.h"
+#include "machine/vblank.h"
 #include "memory/bus.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
@@ -39,6 +40,7 @@ void emuInit() {
     vuReset();
     vifReset();
     vu1MicroReset();
+    vblankInit();
     timersInit();
     iopServicesReset();
     isoReset();

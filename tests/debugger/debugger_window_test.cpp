@@ -17,6 +17,7 @@
 #include "debugger/disassembly_listing.h"
 #include "debugger/memory_view.h"
 #include "devices/timers.h"
+#include "machine/vblank.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"

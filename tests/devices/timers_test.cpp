@@ -11,6 +11,7 @@
 #include "devices/timers.h"
 #include "iop/pad_service.h"
 #include "machine/emulation.h"
+#include "machine/vblank.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "plugins/plugin_host.h"
@@ -173,6 +174,55 @@ TEST_F(VblankWithPlugins, KeyEventsGoToTheGsExceptF8AndAnEscapePressWhichStopsTh
     scriptKeyEvents("pad_b", {{kKeyEscape, KEYPRESS}});
     ASSERT_EQ(runGuest(50'000'000), StopReason::Escape);
     EXPECT_EQ(vblankCalls(), "gs:GSvsync\npad:PADkeyEvent\n");
+}
+
+// The timers with the machine's handler and the alarms taken out: they keep
+// time and raise the interrupt on their own, call what is installed in its
+// place around the interrupt, and run as often as an event source asks.
+struct SeenAtVblank {
+    u32 intcBits;
+    u64 count;
+};
+std::vector<SeenAtVblank> seenBefore;
+std::vector<SeenAtVblank> seenAfter;
+unsigned sourceRuns = 0;
+
+SeenAtVblank seenNow() { return {hostLoad<u32>(memory.hw + kHwIntcStat) & kIntcVblankBits, vblankCount}; }
+void recordBefore() { seenBefore.push_back(seenNow()); }
+void recordAfter() {
+    seenAfter.push_back(seenNow());
+    hostStore<u32>(memory.hw + kHwIntcStat, 0);
+}
+void countSourceRun() { ++sourceRuns; }
+u32 everyThousandCycles() { return 1000; }
+
+TEST_F(VblankWithPlugins, WithoutTheMachinesHandlerTheTimersAloneKeepTimeAndRaiseTheInterrupt) {
+    load("timers_spin");
+    timersSetVblankHandler({});
+    timersSetEventSource({});
+    EXPECT_EQ(runGuest(3 * kFrameCycles + 10), StopReason::MaxCycles);
+    EXPECT_EQ(vblankCount, 3u);
+    EXPECT_EQ(hostLoad<u32>(memory.hw + kHwIntcStat), kIntcVblankBits);
+    EXPECT_EQ(vblankCalls(), "") << "no vsync and no key event without the machine's handler";
+
+    seenBefore.clear();
+    seenAfter.clear();
+    sourceRuns = 0;
+    hostStore<u32>(memory.hw + kHwIntcStat, 0);
+    timersSetVblankHandler({recordBefore, recordAfter});
+    timersSetEventSource({countSourceRun, everyThousandCycles});
+    EXPECT_EQ(runGuest(2 * kFrameCycles), StopReason::MaxCycles);
+    ASSERT_EQ(seenBefore.size(), 2u);
+    ASSERT_EQ(seenAfter.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(seenBefore[i].intcBits, 0u) << "before the interrupt, vertical blank " << i;
+        EXPECT_EQ(seenBefore[i].count, 3 + i);
+        EXPECT_EQ(seenAfter[i].intcBits, kIntcVblankBits) << "after it";
+        EXPECT_EQ(seenAfter[i].count, 4 + i);
+    }
+    // Each run comes at the first taken branch 1000 cycles after the last.
+    EXPECT_GE(sourceRuns, 2 * kFrameCycles / 1010) << "the scheduler ran as often as the source asked";
+    resetMachine();
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "disc/disc_boot.h"
 #include "disc/elf_loader.h"
 #include "frontend/main_window.h"
+#include "machine/vblank.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "platform/executable_path.h"

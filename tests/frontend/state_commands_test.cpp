@@ -17,6 +17,7 @@
 #include "frontend/main_window.h"
 #include "iop/host_root.h"
 #include "machine/machine_workout.h"
+#include "machine/vblank.h"
 #include "plugins/config.h"
 #include "plugins/recording.h"
 #include "state/save_state.h"
