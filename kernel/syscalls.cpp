@@ -26,8 +26,8 @@ namespace {
 
 constexpr u32 kIntcMaskAddress = kHwStart + kHwIntcMask;
 constexpr u32 kDStatAddress = kHwStart + kHwDStat;
-constexpr u32 kSif0Chcr = 0x1000C000;
-constexpr u32 kSif0Qwc = 0x1000C020;
+constexpr u32 kSif0Chcr = kHwStart + dmaRegisterOffset(kDmaSif0, DmaRegister::Chcr);
+constexpr u32 kSif0Qwc = kHwStart + dmaRegisterOffset(kDmaSif0, DmaRegister::Qwc);
 constexpr u32 kSif0ChainStart = 0x184;  // STR, TIE and chain mode
 constexpr u32 kSif0ChainStartNoTie = 0x84;
 

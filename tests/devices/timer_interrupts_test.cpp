@@ -18,7 +18,7 @@ namespace {
 
 constexpr u32 kRates[4] = {2, 32, 512, 600};  // cycles a step by clock select
 
-u32 timerAddress(u32 n, u32 reg) { return 0x10000000 + 0x800 * n + reg; }
+u32 timerAddress(u32 n, TimerRegister reg) { return kHwStart + timerRegisterOffset(n, reg); }
 u32 intcStat() { return hostLoad<u32>(memory.hw + kHwIntcStat); }
 u32 timerBit(u32 n) { return 1u << (9 + n); }
 
@@ -65,9 +65,9 @@ void arm(const TimerSetup& setup) {
     resetMachine();
     ee.cycle = setup.armCycle;
     schedulerRun();  // the writes must bring its next run forward to their event
-    memWrite32(setup.stored, timerAddress(setup.timer, 0x00));
-    memWrite32(setup.compare, timerAddress(setup.timer, 0x20));
-    memWrite32(setup.mode, timerAddress(setup.timer, 0x10));
+    memWrite32(setup.stored, timerAddress(setup.timer, TimerRegister::Count));
+    memWrite32(setup.compare, timerAddress(setup.timer, TimerRegister::Compare));
+    memWrite32(setup.mode, timerAddress(setup.timer, TimerRegister::Mode));
 }
 
 constexpr u32 kCmpe = kTimerModeCompareEnable;
@@ -100,13 +100,13 @@ TEST(TimerInterrupts, EachEventIsRaisedAtTheCycleTheLiveCountReachesIt) {
             ee.cycle = event.cycle - 1;
             schedulerRun();
             EXPECT_EQ(intcStat() & timerBit(setup.timer), 0u) << "one cycle early";
-            EXPECT_EQ(memRead32(timerAddress(setup.timer, 0x10)) & kTimerModeFlags, 0u);
+            EXPECT_EQ(memRead32(timerAddress(setup.timer, TimerRegister::Mode)) & kTimerModeFlags, 0u);
             ee.cycle = event.cycle;
             schedulerRun();
             EXPECT_EQ(intcStat() & timerBit(setup.timer), timerBit(setup.timer)) << "at " << event.cycle;
-            const u32 mode = memRead32(timerAddress(setup.timer, 0x10));
+            const u32 mode = memRead32(timerAddress(setup.timer, TimerRegister::Mode));
             EXPECT_EQ(mode & kTimerModeFlags, event.flags) << "at " << event.cycle;
-            memWrite32(mode, timerAddress(setup.timer, 0x10));  // acknowledge
+            memWrite32(mode, timerAddress(setup.timer, TimerRegister::Mode));  // acknowledge
             hostStore<u32>(memory.hw + kHwIntcStat, 0);
         }
     }
@@ -118,8 +118,8 @@ TEST(TimerInterrupts, AReadPastAnEventSeesItsFlagBeforeTheSchedulerRuns) {
     arm(setup);
     const Event event = walkEvents(setup, 1).at(0);
     ee.cycle = event.cycle + 1;
-    EXPECT_EQ(memRead32(timerAddress(0, 0x00)), 0u) << "the count has wrapped";
-    EXPECT_EQ(memRead32(timerAddress(0, 0x10)) & kTimerModeFlags, kTimerModeOverflowFlag);
+    EXPECT_EQ(memRead32(timerAddress(0, TimerRegister::Count)), 0u) << "the count has wrapped";
+    EXPECT_EQ(memRead32(timerAddress(0, TimerRegister::Mode)) & kTimerModeFlags, kTimerModeOverflowFlag);
     EXPECT_EQ(intcStat() & timerBit(0), timerBit(0));
 }
 
@@ -128,7 +128,7 @@ TEST(TimerInterrupts, AFlagIsClearedByWritingOneAndRaisesNothingMoreUntilThen) {
     // event comes at cycle 0x4000, overflows every 0x8000 cycles.
     const TimerSetup setup = {"", 2, 0 | kCmpe | kOvfe, 0, 0x8000, 0};
     arm(setup);
-    const u32 modeAddress = timerAddress(2, 0x10);
+    const u32 modeAddress = timerAddress(2, TimerRegister::Mode);
     ee.cycle = 0x4000;
     schedulerRun();
     ASSERT_EQ(memRead32(modeAddress) & kTimerModeFlags, kTimerModeCompareFlag);

@@ -43,28 +43,30 @@ void expectNextVblankAfter(u32 frame) {
 
 constexpr u32 kModeNotWritten = ~0u;
 
+u32 timerAddress(unsigned n, TimerRegister reg) { return kHwStart + timerRegisterOffset(n, reg); }
+
 struct CountRead {
     const char* label;
-    u32 timer;  // offset of the timer's registers
+    unsigned timer;
     u32 mode;
     u32 storedCount;
     u32 cyclesPerStep;
 };
 
 constexpr CountRead kCountReads[] = {
-    {"readTimer0", 0x0000, 1, 0, 32},
-    {"readTimer1", 0x0800, 3, 0x1234, 600},  // a horizontal line
-    {"readTimer2", 0x1000, 2, 0, 512},
-    {"readTimer3", 0x1800, kModeNotWritten, 0xFFF0, 1},  // the sum wraps at 16 bits
+    {"readTimer0", 0, 1, 0, 32},
+    {"readTimer1", 1, 3, 0x1234, 600},  // a horizontal line
+    {"readTimer2", 2, 2, 0, 512},
+    {"readTimer3", 3, kModeNotWritten, 0xFFF0, 1},  // the sum wraps at 16 bits
 };
 
 TEST(TimerCounts, AReadAddsTheCyclesSinceResetInStepsOfTheRateToTheStoredCount) {
     ASSERT_TRUE(loadGuestProgram("timers_counts"));
     for (const CountRead& read : kCountReads) {
-        if (read.mode != kModeNotWritten) memWrite32(read.mode, 0x10000010 + read.timer);
-        memWrite32(read.storedCount, 0x10000000 + read.timer);
+        if (read.mode != kModeNotWritten) memWrite32(read.mode, timerAddress(read.timer, TimerRegister::Mode));
+        memWrite32(read.storedCount, timerAddress(read.timer, TimerRegister::Count));
     }
-    memWrite32(5, 0x10001030);  // timer 2's HOLD, whose low bits must not select 32 cycles
+    memWrite32(5, timerAddress(2, TimerRegister::Hold));  // its low bits must not select 32 cycles
     const u32 results = guestSymbol("results");
     u32 expected[std::size(kCountReads)];
     for (std::size_t i = 0; i < std::size(kCountReads); ++i) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cop/cop0.h"
+#include "devices/hw_registers.h"
 #include "kernel/objects.h"
 #include "kernel/syscalls.h"
 #include "kernel_guest.h"
@@ -16,11 +17,11 @@ constexpr u64 kMarkerLow = 0x1111111122222222;
 constexpr u64 kMarkerHigh = 0x3333333344444444;
 constexpr u64 kMinusOne64 = ~u64{0};
 constexpr u64 kSigned80 = 0xFFFFFFFF80000000;
-constexpr u32 kIntcMask = 0x1000F010;
-constexpr u32 kDStat = 0x1000E010;
-constexpr u32 kSif0Chcr = 0x1000C000;
-constexpr u32 kSif0Qwc = 0x1000C020;
-constexpr u32 kSif0Tadr = 0xC030;
+constexpr u32 kIntcMask = kHwStart + kHwIntcMask;
+constexpr u32 kDStat = kHwStart + kHwDStat;
+constexpr u32 kSif0Chcr = kHwStart + dmaRegisterOffset(kDmaSif0, DmaRegister::Chcr);
+constexpr u32 kSif0Qwc = kHwStart + dmaRegisterOffset(kDmaSif0, DmaRegister::Qwc);
+constexpr u32 kSif0Tadr = dmaRegisterOffset(kDmaSif0, DmaRegister::Tadr);
 constexpr u32 kRowBytes = 32;
 
 // One call made by kernel_widths: v1, a0 and a1 before it, the low
