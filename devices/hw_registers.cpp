@@ -22,9 +22,11 @@ struct RowIndex {
 
 // Every row lies inside the block, on a boundary of its own: two rows on
 // one offset, or one between boundaries, would leave a register unrouted.
+// A slot names its row by a byte, so a map holds at most 256 rows.
 consteval bool mapsAreSound() {
     std::array<bool, kSlotCount> taken{};
     for (RegisterMap map : kHwRegisterMaps) {
+        if (map.size() > 0x100) return false;
         for (const HwRegister& reg : map) {
             if (reg.offset >= kHwSize || reg.offset % kRegisterAlignment != 0) return false;
             if (taken[reg.offset / kRegisterAlignment]) return false;
@@ -33,7 +35,8 @@ consteval bool mapsAreSound() {
     }
     return true;
 }
-static_assert(mapsAreSound(), "a register map has a row outside the block, off a boundary, or on another's offset");
+static_assert(mapsAreSound(),
+              "a register map is too long or has a row outside the block, off a boundary, or on another's offset");
 
 consteval std::array<u16, kSlotCount> rowSlots() {
     std::array<u16, kSlotCount> slots{};

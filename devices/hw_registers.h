@@ -12,7 +12,8 @@
 #include "devices/register_map.h"
 #include "devices/timers.h"
 
-inline constexpr RegisterMap kHwRegisterMaps[] = {kTimerRegisterMap, kDmaRegisterMap, kDmacRegisterMap, kIntcRegisterMap};
+inline constexpr RegisterMap kHwRegisterMaps[] = {kTimerRegisterMap, kDmaRegisterMap, kDmacRegisterMap,
+                                                  kIntcRegisterMap};
 
 // The register at exactly `offset`, or null where no map names one.
 const HwRegister* hwRegisterAt(u32 offset);

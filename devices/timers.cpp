@@ -176,7 +176,8 @@ void timersSetVblankHandler(const VblankHandler& handler) {
 }
 
 void timersSetEventSource(const TimedEventSource& source) {
-    eventSource = {source.fallDue ? source.fallDue : nothing, source.cyclesUntilNext ? source.cyclesUntilNext : noEvent};
+    eventSource = {source.fallDue ? source.fallDue : nothing,
+                   source.cyclesUntilNext ? source.cyclesUntilNext : noEvent};
 }
 
 void schedulerRun() {
