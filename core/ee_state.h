@@ -38,6 +38,15 @@ inline u16 fieldImm16() { return static_cast<u16>(ee.code); }
 inline u64 fieldSimm() { return signExtend16(static_cast<u16>(ee.code)); }
 inline u32 fieldJumpIndex() { return ee.code & 0x03FFFFFF; }
 
-inline Reg128& rsReg() { return ee.gpr[fieldRs()]; }
-inline Reg128& rtReg() { return ee.gpr[fieldRt()]; }
-inline Reg128& rdReg() { return ee.gpr[fieldRd()]; }
+// The register that the field at fieldShift names. The field is shifted
+// straight to the register's byte offset and masked: registers are 16
+// bytes, which no x86 address scales by, so indexing by the register
+// number costs every handler a further shift per register it names.
+inline Reg128& gprNamedBy(unsigned fieldShift) {
+    const u32 offset = (ee.code >> (fieldShift - 4)) & (31u << 4);
+    return *reinterpret_cast<Reg128*>(reinterpret_cast<unsigned char*>(ee.gpr) + offset);
+}
+
+inline Reg128& rsReg() { return gprNamedBy(21); }
+inline Reg128& rtReg() { return gprNamedBy(16); }
+inline Reg128& rdReg() { return gprNamedBy(11); }
