@@ -17,6 +17,15 @@ enum class VuOperand { vector, broadcastX, broadcastY, broadcastZ, broadcastW, i
 inline unsigned vuFieldFt(u32 word) { return (word >> 16) & 31; }
 inline unsigned vuFieldFs(u32 word) { return (word >> 11) & 31; }
 inline unsigned vuFieldFd(u32 word) { return (word >> 6) & 31; }
+// The VF register that the field at fieldShift (16 ft, 11 fs, 6 fd) names,
+// addressed by the field shifted straight to the register's byte offset:
+// registers are 16 bytes, which no x86 address scales by, so indexing by
+// the register number costs a further shift per register named.
+inline VuVector& vuVfNamedBy(VuState& unit, u32 word, unsigned fieldShift) {
+    const u32 offset = (word >> (fieldShift - 4)) & (31u << 4);
+    return *reinterpret_cast<VuVector*>(reinterpret_cast<unsigned char*>(unit.vf) + offset);
+}
+
 // Dest mask bit 24 enables x, 23 y, 22 z, 21 w.
 inline bool vuLaneEnabled(u32 word, unsigned lane) { return (word >> (24 - lane)) & 1; }
 

@@ -192,9 +192,9 @@ template <VuState& unit, VuOp op>
 template <VuState& unit, VuOp op, VuOperand operand, bool toAcc>
 void vuFmacVector() {
     const u32 word = unit.code;
-    const __m128 s = _mm_loadu_ps(unit.vf[vuFieldFs(word)].f);
-    const __m128 t = vuSecondOperands<operand>(unit, _mm_loadu_ps(unit.vf[vuFieldFt(word)].f));
-    float* dest = toAcc ? unit.vuAcc.f : unit.vf[vuFieldFd(word)].f;
+    const __m128 s = _mm_loadu_ps(vuVfNamedBy(unit, word, 11).f);
+    const __m128 t = vuSecondOperands<operand>(unit, _mm_loadu_ps(vuVfNamedBy(unit, word, 16).f));
+    float* dest = toAcc ? unit.vuAcc.f : vuVfNamedBy(unit, word, 6).f;
     const __m128 enabled = vuDestLanes(word);
     __m128 result;
     if constexpr (op == VuOp::max) {
