@@ -19,7 +19,8 @@ extern const std::array<Handler, 64> primaryTable;
 // Reads the instruction word at a PC: the fetch uses the PC masked to the
 // 32 MB of guest RAM, the aliasing that data accesses have, so it never
 // reads outside the RAM block.
-inline u32 fetchInstruction(u32 pc) { return hostLoad<u32>(memory.ram + (pc & kRamMask)); }
+inline u32 fetchInstruction(const u8* ram, u32 pc) { return hostLoad<u32>(ram + (pc & kRamMask)); }
+inline u32 fetchInstruction(u32 pc) { return fetchInstruction(memory.ram, pc); }
 
 // Executes the instruction at the PC and counts it. Handlers write their
 // destination without looking at it; GPR 0 is put back to zero after each
@@ -31,14 +32,21 @@ inline u32 fetchInstruction(u32 pc) { return hostLoad<u32>(memory.ram + (pc & kR
 // store, and every handler's first load of code then waits for that wider
 // store to retire instead of taking its value forwarded: a stall of several
 // nanoseconds on every instruction.
-inline void cpuStep() {
+//
+// The run loop passes guest RAM's base, read once before it starts: the RAM
+// block is allocated at initialisation and never moves while the machine
+// runs, but the compiler cannot know that the handlers it calls leave
+// memory.ram alone, and would read it again for every instruction.
+inline void cpuStepIn(const u8* ram) {
     const u32 pc = ee.pc;
     ee.pc = pc + 4;
-    ee.code = fetchInstruction(pc);
+    ee.code = fetchInstruction(ram, pc);
     primaryTable[ee.code >> 26]();
     ee.gpr[0] = Reg128{};
     ee.cycle += 1;
 }
+
+inline void cpuStep() { cpuStepIn(memory.ram); }
 
 // True for the words that are branches or jumps: REGIMM (all of its
 // assigned slots), J, JAL, BEQ..BGTZ and the likely forms, JR and JALR, and

@@ -140,6 +140,7 @@ ChunkEnd runChunk(u32 chunk, u32 until) {
     const u32 chunkStart = ee.cycle;
     const u32 chunkEnd = chunkStart + chunk;
     stopCheckCycle = stopFlag == 1 ? chunkStart : chunkEnd;
+    const u8* const ram = memory.ram;
     for (;;) {
         if (static_cast<s32>(ee.cycle - stopCheckCycle) >= 0) {
             const u32 ran = ee.cycle - chunkStart;
@@ -150,7 +151,7 @@ ChunkEnd runChunk(u32 chunk, u32 until) {
         }
         if (checkUntil && ee.pc == until) return {StopReason::Until, ee.cycle - chunkStart};
         const u32 pcBefore = ee.pc;
-        cpuStep();
+        cpuStepIn(ram);
         if (checkIdleLoop && ee.pc == pcBefore) return {StopReason::IdleLoop, ee.cycle - chunkStart};
     }
 }
