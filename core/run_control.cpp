@@ -2,6 +2,7 @@
 
 #include "core/ee_state.h"
 
+u32 programLoaded;
 u32 stopFlag;
 u32 stopCheckCycle = 0;
 

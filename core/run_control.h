@@ -1,10 +1,14 @@
-// The run's stop flag and the cycle at which the run loop next looks at it.
-// Every layer that can end a run (the vertical blank, the kernel, the work
-// budget, the front ends) raises the flag here; the machine's run loop reads
-// it.
+// What decides whether the machine runs: a program loaded, and the run's
+// stop flag with the cycle at which the run loop next looks at it. The ELF
+// loader and the disc boot load programs; every layer that can end a run
+// (the vertical blank, the kernel, the work budget, the front ends) raises
+// the flag here; the machine's run loop reads both.
 #pragma once
 
 #include "core/types.h"
+
+// A program has been loaded and the PC set; 0 or 1.
+extern u32 programLoaded;
 
 // Ends the run loop after the current step; 0 or 1.
 extern u32 stopFlag;

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "core/ee_state.h"
+#include "core/run_control.h"
 #include "disc/elf_loader.h"
 #include "disc/iso9660.h"
 #include "frontend/log.h"
-#include "machine/emulation.h"
 #include "plugins/plugin_host.h"
 
 char systemCnfText[kSystemCnfBytes + 1];

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ee_state.h"
-#include "machine/emulation.h"
+#include "core/run_control.h"
 #include "memory/guest_ram.h"
 
 ElfHeader elfHeader;

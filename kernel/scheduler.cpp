@@ -9,7 +9,6 @@
 #include "core/run_control.h"
 #include "devices/hw_registers.h"
 #include "devices/timers.h"
-#include "machine/interrupts.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
 
@@ -243,8 +242,6 @@ void endThreadWait(u32 id, u64 result) {
         makeThreadReady(id);
     }
 }
-
-bool inInterruptContext() { return interruptHandlerRunning(); }
 
 bool currentThreadMayWait() { return !inInterruptContext() && !kernel.dispatchDisabled; }
 

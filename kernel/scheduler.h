@@ -41,6 +41,7 @@ void endThreadWait(u32 id, u64 result);
 
 // Whether an interrupt handler or alarm callback is running: calls made
 // there must not block, and their switches wait for delivery to return.
+// The machine's interrupt delivery, which runs them, answers.
 bool inInterruptContext();
 
 // Whether the caller of a waiting call may block: not from an interrupt

@@ -25,9 +25,6 @@
 #include "vu/vu1_micro.h"
 #include "vu/vu_state.h"
 
-u32 programLoaded;
-u32 pluginsOpened;
-
 void emuInit() {
     logForgetReported();
     readConfig();

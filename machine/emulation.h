@@ -6,11 +6,6 @@
 #include "core/run_control.h"
 #include "core/types.h"
 
-// Emulation-control flags, each 0 or 1; the stop flag is the core's
-// (core/run_control.h).
-extern u32 programLoaded;  // a program has been loaded and the PC set
-extern u32 pluginsOpened;  // the plugins are open for a run
-
 void emuInit();
 void emuShutdown();
 void emuStop();

@@ -138,4 +138,4 @@ void deliverInterruptsAtBranch(u32 target) {
     rescheduleAfterInterrupts();
 }
 
-bool interruptHandlerRunning() { return delivering; }
+bool inInterruptContext() { return delivering; }

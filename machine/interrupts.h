@@ -15,7 +15,6 @@
 // does nothing. A handler that never returns is abandoned, as though it had
 // returned, when the guest instruction's work budget is spent or the run
 // stops, and the delivery ends.
-
-// Whether a guest handler (an interrupt handler or an alarm callback) is
-// running inside a delivery.
-bool interruptHandlerRunning();
+//
+// The delivery also answers the kernel's inInterruptContext
+// (kernel/scheduler.h): whether a guest handler is running inside it.

@@ -1,8 +1,8 @@
 // The machine's state as a whole. Each subsystem keeps its state in one
 // record or a few globals in its own header, and resets them itself:
 //
-//   EE core          ee (core/ee_state.h); stopFlag (core/run_control.h);
-//                    programLoaded, pluginsOpened (machine/emulation.h)
+//   EE core          ee (core/ee_state.h); programLoaded, stopFlag
+//                    (core/run_control.h); pluginsOpened (plugins/plugin_host.h)
 //   COP0, FPU        cop0, fpu (cop/)
 //   memory and bus   memory: RAM, ROM, hardware registers, scratchpad
 //                    (memory/bus.h); the DMA channel records point into

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "machine/emulation.h"
 #include "plugins/config.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_library_list.h"

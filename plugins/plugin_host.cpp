@@ -9,6 +9,7 @@
 #include "plugins/config.h"
 
 u32 pluginsLoaded;
+u32 pluginsOpened;
 u32 bootedFromDisc;
 u32 displayHandle;
 

@@ -12,6 +12,7 @@
 #include "ps2e/ps2e.h"
 
 extern u32 pluginsLoaded;   // 0 while loadAllPlugins runs, 1 after it
+extern u32 pluginsOpened;   // the plugins are open for a run (set by the machine's run)
 extern u32 bootedFromDisc;  // set by the disc boot, never cleared; closePlugins then closes the CDVD
 extern u32 displayHandle;   // handed to GSopen, which may store its window there, then to SPU2open and PADopen
 

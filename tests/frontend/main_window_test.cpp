@@ -30,6 +30,7 @@
 #include "memory/bus.h"
 #include "memory/host_access.h"
 #include "platform/executable_path.h"
+#include "plugins/plugin_host.h"
 #include "plugins/recording.h"
 #include "support/guest_machine.h"
 #include "support/gui_test.h"

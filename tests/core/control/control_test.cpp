@@ -14,6 +14,7 @@
 #include "devices/timers.h"
 #include "disc/elf_loader.h"
 #include "memory/bus.h"
+#include "plugins/plugin_host.h"
 #include "support/guest_machine.h"
 #include "vu/vu_state.h"
 
