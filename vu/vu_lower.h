@@ -85,18 +85,29 @@ void vuFlagMacAnd() {
     unit.vi[vuFieldFt(word)] = unit.vi[vuFieldFs(word)] & (unit.vi[kViMac] & 0xFFFF);
 }
 
+// The enabled 32-bit lanes of a quadword copied from source to dest, the
+// others left as they are; bit patterns pass unchanged.
+inline void vuCopyEnabledLanes(u32 word, u8* dest, const u8* source) {
+#if defined(__SSE2__)
+    const __m128i enabled = _mm_castps_si128(vuDestLanes(word));
+    const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+    const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest),
+                     _mm_or_si128(_mm_and_si128(enabled, from), _mm_andnot_si128(enabled, kept)));
+#else
+    for (unsigned lane = 0; lane < 4; ++lane)
+        if (vuLaneEnabled(word, lane)) std::memcpy(dest + 4 * lane, source + 4 * lane, 4);
+#endif
+}
+
 template <VuState& unit>
 void vuLoadQuadword(unsigned ft, u32 address) {
-    const u8* source = vuDataQuadword<unit>(address);
-    for (unsigned lane = 0; lane < 4; ++lane)
-        if (vuLaneEnabled(unit.code, lane)) std::memcpy(&unit.vf[ft].u[lane], source + 4 * lane, 4);
+    vuCopyEnabledLanes(unit.code, reinterpret_cast<u8*>(unit.vf[ft].u), vuDataQuadword<unit>(address));
 }
 
 template <VuState& unit>
 void vuStoreQuadword(unsigned fs, u32 address) {
-    u8* dest = vuDataQuadword<unit>(address);
-    for (unsigned lane = 0; lane < 4; ++lane)
-        if (vuLaneEnabled(unit.code, lane)) std::memcpy(dest + 4 * lane, &unit.vf[fs].u[lane], 4);
+    vuCopyEnabledLanes(unit.code, vuDataQuadword<unit>(address), reinterpret_cast<const u8*>(unit.vf[fs].u));
 }
 
 // LQ ft, imm11(is): the offset is signed.

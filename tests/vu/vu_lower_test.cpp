@@ -94,15 +94,16 @@ TEST_F(VuLowerMicro, LoadsAndStoresWrapInsideEachUnit) {
     EXPECT_EQ(vf(vu0, 5), (Quadword{1, 2, 3, 4})) << "LQ offset 0x7FF is -1";
 
     setDataQuadword(vu1, 3, {5, 6, 7, 8});
+    setVf(vu1, 5, {0x7FA5A5A5, 0, 0xFFC00001, 0});  // NaNs in the lanes the load leaves
     vu1.vi[1] = 0x403;  // VU1 has 1024 quadwords
     runLower(vu1, microWord(0x00, 0x5, 5, 1, 0));
-    EXPECT_EQ(vu1.vf[5].u[1], 6u);
-    EXPECT_EQ(vu1.vf[5].u[3], 8u);
+    EXPECT_EQ(vf(vu1, 5), (Quadword{0x7FA5A5A5, 6, 0xFFC00001, 8})) << "LQ.yw";
 
     setVf(vu1, 6, {0x11, 0x22, 0x33, 0x44});
+    setDataQuadword(vu1, 1, {0xA0, 0xA1, 0xA2, 0xA3});
     vu1.vi[2] = 0x3FF;
     runLower(vu1, microWord(0x01, 0x8, 2, 6, 2));
-    EXPECT_EQ(dataQuadword(vu1, 1)[0], 0x11u) << "SQ at 0x3FF + 2 wraps to quadword 1";
+    EXPECT_EQ(dataQuadword(vu1, 1), (Quadword{0x11, 0xA1, 0xA2, 0xA3})) << "SQ.x at 0x3FF + 2 wraps to quadword 1";
 
     setDataQuadword(vu1, 7, {0xAAAA0001, 0xBBBB0002, 0xCCCC0003, 0xDDDD0004});
     vu1.vi[3] = 0x12340000;
