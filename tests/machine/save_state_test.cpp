@@ -181,7 +181,7 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
         {"magic", [](auto& b) { b[0] = 'X'; }, "not a Corvane machine state"},
         {"cut in the header", [](auto& b) { b.resize(14); }, "cut short"},
         {"cut in a section", [](auto& b) { b.resize(b.size() / 2); }, "cut short"},
-        {"cut before the checksum", [](auto& b) { b.resize(b.size() - 2); }, "cut short"},
+        {"cut before the checksum", [](auto& b) { b.erase(b.end() - 2, b.end()); }, "cut short"},
         {"other format", [](auto& b) { putWord(b, 8, kSaveStateFormat + 1); }, otherFormat.c_str()},
         {"flipped bit in memory", [&](auto& b) { b[memorySection + memorySize / 2] ^= 0x10; }, "\"MEM \" section is corrupted"},
         {"flipped bit in the file checksum", [](auto& b) { b.back() ^= 1; }, "corrupted"},
