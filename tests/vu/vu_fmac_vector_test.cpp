@@ -208,6 +208,17 @@ std::string hex(u32 value) {
     return ::testing::AssertionSuccess();
 }
 
+// Runs the form on VU0 as it stands by lanes and by vector, from the same
+// registers, and compares what each left.
+::testing::AssertionResult vectorMatchesLanes(const FmacForm& form) {
+    const VuState before = vu0;
+    form.lanes();
+    const RegisterFile byLanes = registersOf(vu0);
+    vu0 = before;
+    form.vector();
+    return sameRegisters(form, before, byLanes, registersOf(vu0));
+}
+
 TEST(VuFmacVector, MatchesTheLaneByLaneDefinition) {
     constexpr int kCasesPerForm = 2000;
     Operands operands(20261207);
@@ -216,12 +227,7 @@ TEST(VuFmacVector, MatchesTheLaneByLaneDefinition) {
             vu0.code = randomWord(operands);
             fillOperands(vu0, operands);
             const VuState before = vu0;
-            form.lanes();
-            const RegisterFile byLanes = registersOf(vu0);
-            vu0 = before;
-            form.vector();
-            const RegisterFile byVector = registersOf(vu0);
-            ASSERT_TRUE(sameRegisters(form, before, byLanes, byVector))
+            ASSERT_TRUE(vectorMatchesLanes(form))
                 << formName(form) << ", word " << hex(before.code) << ", case " << n;
         }
     }
@@ -271,12 +277,7 @@ TEST(VuFmacVector, MatchesTheDefinitionAtEveryEdgeOfTheQuickFlagJudgement) {
             vu0.vi[kViMac] = operands.bits();
             vu0.vi[kViStatus] = operands.bits() & 0xFFF;
             const VuState before = vu0;
-            form.lanes();
-            const RegisterFile byLanes = registersOf(vu0);
-            vu0 = before;
-            form.vector();
-            const RegisterFile byVector = registersOf(vu0);
-            ASSERT_TRUE(sameRegisters(form, before, byLanes, byVector))
+            ASSERT_TRUE(vectorMatchesLanes(form))
                 << formName(form) << ", word " << hex(before.code) << ", fs.x " << hex(before.vf[1].u[0]) << ", ft.x "
                 << hex(before.vf[2].u[0]) << ", ACC.x " << hex(before.vuAcc.u[0]);
         }
