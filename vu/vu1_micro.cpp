@@ -35,7 +35,7 @@ void vu1ExecPair() {
     // The unit's tables are indexed here rather than through vu1RunUpper and
     // vu1RunLower, which would add a call level to every pair.
     vu1.code = upper;
-    vu1UpperTable[upper & 63]();
+    vu1UpperTable[upper & kVuUpperTableMask]();
     // The upper instruction of an I-bit pair has read I as it was before.
     if (upper & kVuUpperIBit) {
         vu1.vi[kViI] = lower;

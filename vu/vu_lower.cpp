@@ -73,38 +73,35 @@ void vuConditionalBranch() {
     if (taken) takeBranch(branchTarget());
 }
 
-template <VuState& unit, unsigned subTable>
-void dispatchLowerSubTable();
 template <VuState& unit>
 void dispatchLowerFunction();
 
+// Bits 10..0 of a lower word of opcode 0x40 hold its function code and, for
+// the codes 0x3C..0x3F, the row of their sub-table too, so one table indexed
+// by them reaches every handler of the group in a single lookup.
 template <VuState& unit>
-consteval VuLowerSubTables buildVuLowerSubTables() {
-    VuLowerSubTables tables{};
-    for (auto& table : tables) table.fill(opUnassigned);
-    for (const OpcodeEntry& entry : vuLowerSpecial2Entries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
-    for (const OpcodeEntry& entry : vuLowerMicroOnlyEntries<unit>()) tables[entry.index & 3][entry.index >> 2] = entry.handler;
+consteval VuLowerFunctionTable buildVuLowerFunctionTable() {
+    VuLowerSubTables subTables{};
+    for (auto& subTable : subTables) subTable.fill(opUnassigned);
+    for (const OpcodeEntry& entry : vuLowerSpecial2Entries<unit>()) subTables[entry.index & 3][entry.index >> 2] = entry.handler;
+    for (const OpcodeEntry& entry : vuLowerMicroOnlyEntries<unit>()) subTables[entry.index & 3][entry.index >> 2] = entry.handler;
     if constexpr (kVuUnitOf<unit> == VuUnit::vu1) {
-        tables[0][0x1A] = vuXtop;
-        tables[0][0x1B] = vuXgkick;
+        subTables[0][0x1A] = vuXtop;
+        subTables[0][0x1B] = vuXgkick;
     }
-    return tables;
-}
-
-template <VuState& unit>
-consteval std::array<Handler, 64> buildVuLowerFunctionTable() {
-    auto table = buildOpcodeTable<64>(vuLowerFunctionEntries<unit>());
-    table[0x3C] = dispatchLowerSubTable<unit, 0>;
-    table[0x3D] = dispatchLowerSubTable<unit, 1>;
-    table[0x3E] = dispatchLowerSubTable<unit, 2>;
-    table[0x3F] = dispatchLowerSubTable<unit, 3>;
+    const auto functions = buildOpcodeTable<64>(vuLowerFunctionEntries<unit>());
+    VuLowerFunctionTable table{};
+    for (u32 index = 0; index < table.size(); ++index) {
+        const u32 function = index & 63;
+        table[index] = function >= 0x3C ? subTables[function & 3][index >> 6] : functions[function];
+    }
     return table;
 }
 
 template <VuState& unit>
 consteval std::array<Handler, 128> buildVuLowerTable() {
     auto table = buildOpcodeTable<128>(vuLowerOpcodeEntries<unit>());
-    table[0x40] = dispatchLowerFunction<unit>;
+    table[kVuLowerFunctionOpcode] = dispatchLowerFunction<unit>;
     if constexpr (kVuUnitOf<unit> == VuUnit::vu1) {
         using enum VuBranchTest;
         table[0x20] = vuB;
@@ -123,25 +120,17 @@ consteval std::array<Handler, 128> buildVuLowerTable() {
 
 }  // namespace
 
-constinit const VuLowerSubTables vu0LowerSubTables = buildVuLowerSubTables<vu0>();
-constinit const VuLowerSubTables vu1LowerSubTables = buildVuLowerSubTables<vu1>();
-constinit const std::array<Handler, 64> vu0LowerFunctionTable = buildVuLowerFunctionTable<vu0>();
-constinit const std::array<Handler, 64> vu1LowerFunctionTable = buildVuLowerFunctionTable<vu1>();
+constinit const VuLowerFunctionTable vu0LowerFunctionTable = buildVuLowerFunctionTable<vu0>();
+constinit const VuLowerFunctionTable vu1LowerFunctionTable = buildVuLowerFunctionTable<vu1>();
 constinit const std::array<Handler, 128> vu0LowerTable = buildVuLowerTable<vu0>();
 constinit const std::array<Handler, 128> vu1LowerTable = buildVuLowerTable<vu1>();
 
 namespace {
 
-template <VuState& unit, unsigned subTable>
-void dispatchLowerSubTable() {
-    const VuLowerSubTables& tables = kVuUnitOf<unit> == VuUnit::vu0 ? vu0LowerSubTables : vu1LowerSubTables;
-    tables[subTable][vuFieldFd(unit.code)]();
-}
-
 template <VuState& unit>
 void dispatchLowerFunction() {
     const auto& table = kVuUnitOf<unit> == VuUnit::vu0 ? vu0LowerFunctionTable : vu1LowerFunctionTable;
-    table[unit.code & 63]();
+    table[unit.code & kVuLowerFunctionMask]();
 }
 
 }  // namespace

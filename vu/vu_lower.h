@@ -321,12 +321,16 @@ consteval auto vuLowerOpcodeEntries() {
 
 using VuLowerSubTables = VuUpperSubTables;
 
+// Each unit's lower words by opcode (bits 31..25); opcode 0x40 goes on to
+// the function table, indexed by bits 10..0: the function code with, for
+// 0x3C..0x3F, the sub-table row.
+inline constexpr u32 kVuLowerFunctionOpcode = 0x40;
+inline constexpr u32 kVuLowerFunctionMask = 0x7FF;
+using VuLowerFunctionTable = std::array<Handler, kVuLowerFunctionMask + 1>;
 extern const std::array<Handler, 128> vu0LowerTable;
 extern const std::array<Handler, 128> vu1LowerTable;
-extern const std::array<Handler, 64> vu0LowerFunctionTable;
-extern const std::array<Handler, 64> vu1LowerFunctionTable;
-extern const VuLowerSubTables vu0LowerSubTables;
-extern const VuLowerSubTables vu1LowerSubTables;
+extern const VuLowerFunctionTable vu0LowerFunctionTable;
+extern const VuLowerFunctionTable vu1LowerFunctionTable;
 
 // Runs the lower word in unit.code on its unit through the tables above.
 void vu0RunLower();

@@ -2,35 +2,25 @@
 
 namespace {
 
-template <VuState& unit, unsigned subTable>
-void dispatchUpperSubTable();
-
+// Bits 10..0 of an upper word hold its function code and, for the codes
+// 0x3C..0x3F, the row of their sub-table too, so one table indexed by them
+// reaches every handler in a single lookup.
 template <VuState& unit>
-consteval std::array<Handler, 64> buildVuUpperTable() {
-    auto table = buildOpcodeTable<64>(vuUpperFunctionEntries<unit>());
-    table[0x3C] = dispatchUpperSubTable<unit, 0>;
-    table[0x3D] = dispatchUpperSubTable<unit, 1>;
-    table[0x3E] = dispatchUpperSubTable<unit, 2>;
-    table[0x3F] = dispatchUpperSubTable<unit, 3>;
+consteval VuUpperTable buildVuUpperTable() {
+    const auto functions = buildOpcodeTable<64>(vuUpperFunctionEntries<unit>());
+    const VuUpperSubTables subTables = buildVuUpperSubTables<unit>();
+    VuUpperTable table{};
+    for (u32 index = 0; index < table.size(); ++index) {
+        const u32 function = index & 63;
+        table[index] = function >= 0x3C ? subTables[function & 3][index >> 6] : functions[function];
+    }
     return table;
 }
 
 }  // namespace
 
-constinit const VuUpperSubTables vu0UpperSubTables = buildVuUpperSubTables<vu0>();
-constinit const VuUpperSubTables vu1UpperSubTables = buildVuUpperSubTables<vu1>();
-constinit const std::array<Handler, 64> vu0UpperTable = buildVuUpperTable<vu0>();
-constinit const std::array<Handler, 64> vu1UpperTable = buildVuUpperTable<vu1>();
+constinit const VuUpperTable vu0UpperTable = buildVuUpperTable<vu0>();
+constinit const VuUpperTable vu1UpperTable = buildVuUpperTable<vu1>();
 
-namespace {
-
-template <VuState& unit, unsigned subTable>
-void dispatchUpperSubTable() {
-    const VuUpperSubTables& tables = kVuUnitOf<unit> == VuUnit::vu0 ? vu0UpperSubTables : vu1UpperSubTables;
-    tables[subTable][vuFieldFd(unit.code)]();
-}
-
-}  // namespace
-
-void vu0RunUpper() { vu0UpperTable[vu0.code & 63](); }
-void vu1RunUpper() { vu1UpperTable[vu1.code & 63](); }
+void vu0RunUpper() { vu0UpperTable[vu0.code & kVuUpperTableMask](); }
+void vu1RunUpper() { vu1UpperTable[vu1.code & kVuUpperTableMask](); }

@@ -202,10 +202,12 @@ consteval VuUpperSubTables buildVuUpperSubTables() {
     return tables;
 }
 
-extern const std::array<Handler, 64> vu0UpperTable;
-extern const std::array<Handler, 64> vu1UpperTable;
-extern const VuUpperSubTables vu0UpperSubTables;
-extern const VuUpperSubTables vu1UpperSubTables;
+// Each unit's upper words by bits 10..0: the function code with, for
+// 0x3C..0x3F, the sub-table row.
+inline constexpr u32 kVuUpperTableMask = 0x7FF;
+using VuUpperTable = std::array<Handler, kVuUpperTableMask + 1>;
+extern const VuUpperTable vu0UpperTable;
+extern const VuUpperTable vu1UpperTable;
 
 // Runs the upper word in unit.code on its unit through the tables above.
 void vu0RunUpper();
