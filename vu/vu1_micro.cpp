@@ -52,18 +52,23 @@ void vu1MicroReset() { lastUpperWord = 0; }
 void vu1MicroRestore(u32 lastUpper) { lastUpperWord = lastUpper; }
 
 // The pairs run are charged in batches; a program that ends pays for the
-// pairs of its last batch, the pair after its end bit included.
+// pairs of its last batch, the pair after its end bit included. The batches
+// are an outer loop so that the pair loop tests only the end bits.
+static_assert(kVu1MaxPairsPerRun % kPairsPerCharge == 0);
+
 void vu1Run() {
     WorkScope scope;
     const u32 start = vu1.tpc;
-    for (u32 pairs = 1; pairs <= kVu1MaxPairsPerRun; ++pairs) {
-        vu1ExecPair();
-        if (lastUpperWord & kVuUpperEndBits) {
+    for (u32 batch = 0; batch < kVu1MaxPairsPerRun / kPairsPerCharge; ++batch) {
+        for (u32 pair = 1; pair <= kPairsPerCharge; ++pair) {
             vu1ExecPair();
-            workCharge(pairs % kPairsPerCharge + 1, LogCategory::Vu, "VU1 micro-program");
-            return;
+            if (lastUpperWord & kVuUpperEndBits) {
+                vu1ExecPair();
+                workCharge(pair % kPairsPerCharge + 1, LogCategory::Vu, "VU1 micro-program");
+                return;
+            }
         }
-        if (pairs % kPairsPerCharge == 0 && !workCharge(kPairsPerCharge, LogCategory::Vu, "VU1 micro-program")) return;
+        if (!workCharge(kPairsPerCharge, LogCategory::Vu, "VU1 micro-program")) return;
     }
     logReport(LogCategory::Vu, LogLevel::GuestError, "VU1 micro-program from 0x%04X ran %u pairs without an end bit; cut",
               start, kVu1MaxPairsPerRun);
