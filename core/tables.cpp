@@ -22,17 +22,94 @@ constexpr auto mmi1Table = buildOpcodeTable<32>(kMmi1Entries);
 constexpr auto mmi2Table = buildOpcodeTable<32>(kMmi2Entries);
 constexpr auto mmi3Table = buildOpcodeTable<32>(kMmi3Entries);
 
+// COP1 words dispatch on the format (bits 25..21) and the function (bits
+// 5..0) in one lookup, by index format * 64 + function: the S format's
+// operations sit in its row by function, and each other format's handler
+// fills its whole row, as that format does not look at the function. The
+// BC1 row keeps its dispatcher, which picks the branch by bits 17..16.
+consteval std::array<Handler, 2048> buildCop1FormatFunctionTable() {
+    std::array<Handler, 2048> table{};
+    for (unsigned index = 0; index < table.size(); ++index) {
+        const Handler format = cop1Table[index >> 6];
+        table[index] = format == dispatchCop1S ? cop1STable[index & 63] : format;
+    }
+    return table;
+}
+
+// MMI words dispatch on bits 10..0 in one lookup: bits 5..0 are the
+// function, and for the four functions that lead to the MMI0..MMI3 rows,
+// bits 10..6 pick the operation in that row. Every other function fills all
+// 32 of its slots, as bits 10..6 are its shift amount or not looked at.
+consteval std::array<Handler, 2048> buildMmiFunctionRowTable() {
+    std::array<Handler, 2048> table{};
+    for (unsigned index = 0; index < table.size(); ++index) {
+        const Handler function = mmiTable[index & 63];
+        const unsigned row = index >> 6;
+        if (function == dispatchMmi0) table[index] = mmi0Table[row];
+        else if (function == dispatchMmi1) table[index] = mmi1Table[row];
+        else if (function == dispatchMmi2) table[index] = mmi2Table[row];
+        else if (function == dispatchMmi3) table[index] = mmi3Table[row];
+        else table[index] = function;
+    }
+    return table;
+}
+
+constexpr auto cop1FormatFunctionTable = buildCop1FormatFunctionTable();
+constexpr auto mmiFunctionRowTable = buildMmiFunctionRowTable();
+
+constexpr unsigned cop1FormatFunctionIndex(u32 code) { return ((code >> 15) & (31u << 6)) | (code & 63); }
+constexpr unsigned mmiFunctionRowIndex(u32 code) { return code & 0x7FF; }
+
+// Every entry of the lists, put into an instruction word by its own fields,
+// reaches its handler through the index the dispatcher takes of that word,
+// and no slot leads to a second dispatcher any more.
+template <std::size_t Count>
+consteval bool rowReachesItsEntries(const std::array<OpcodeEntry, Count>& entries, u32 rowBits,
+                                    unsigned fieldShift, const std::array<Handler, 2048>& table,
+                                    unsigned (*index)(u32)) {
+    for (const OpcodeEntry& entry : entries) {
+        if (table[index(rowBits | (entry.index << fieldShift))] != entry.handler) return false;
+    }
+    return true;
+}
+
+consteval bool leadsNowhereFurther(const std::array<Handler, 2048>& table) {
+    for (Handler handler : table) {
+        if (handler == dispatchCop1S || handler == dispatchMmi0 || handler == dispatchMmi1 ||
+            handler == dispatchMmi2 || handler == dispatchMmi3)
+            return false;
+    }
+    return true;
+}
+
+constexpr u32 kCop1Word = 17u << 26;
+constexpr u32 kMmiWord = 28u << 26;
+static_assert(rowReachesItsEntries(kCop1SEntries, kCop1Word | (16u << 21), 0, cop1FormatFunctionTable,
+                                   cop1FormatFunctionIndex));
+static_assert(rowReachesItsEntries(kCop1Entries, kCop1Word | 0x3F, 21, cop1FormatFunctionTable,
+                                   cop1FormatFunctionIndex));
+static_assert(cop1FormatFunctionTable[cop1FormatFunctionIndex(kCop1Word | (8u << 21) | 0x3F)] == dispatchBc1);
+static_assert(rowReachesItsEntries(kMmiEntries, kMmiWord | (31u << 6), 0, mmiFunctionRowTable, mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi0Entries, kMmiWord | 0x08, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi1Entries, kMmiWord | 0x28, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi2Entries, kMmiWord | 0x09, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi3Entries, kMmiWord | 0x29, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
+static_assert(leadsNowhereFurther(cop1FormatFunctionTable) && leadsNowhereFurther(mmiFunctionRowTable));
+
 }  // namespace
 
 void dispatchSpecial() { specialTable[fieldFunction()](); }
 void dispatchRegimm() { regimmTable[fieldRt()](); }
 void dispatchCop0() { cop0Table[fieldRs()](); }
 void dispatchC0() { c0Table[fieldFunction()](); }
-void dispatchCop1() { cop1Table[fieldRs()](); }
+void dispatchCop1() { cop1FormatFunctionTable[cop1FormatFunctionIndex(ee.code)](); }
 void dispatchBc1() { bc1Table[(ee.code >> 16) & 3](); }
+// The S format's and the MMI0..MMI3 rows' dispatchers mark in the entry
+// lists where a row leads to a further table; the interpreter reaches those
+// rows through the one-lookup tables above.
 void dispatchCop1S() { cop1STable[fieldFunction()](); }
 void dispatchCop2() { cop2Table[fieldRs()](); }
-void dispatchMmi() { mmiTable[fieldFunction()](); }
+void dispatchMmi() { mmiFunctionRowTable[mmiFunctionRowIndex(ee.code)](); }
 void dispatchMmi0() { mmi0Table[fieldSa()](); }
 void dispatchMmi1() { mmi1Table[fieldSa()](); }
 void dispatchMmi2() { mmi2Table[fieldSa()](); }
