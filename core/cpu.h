@@ -8,6 +8,7 @@
 #include "cop/cop0.h"
 #include "core/ee_state.h"
 #include "core/machine_calls.h"
+#include "core/run_control.h"
 #include "core/types.h"
 #include "memory/bus.h"
 #include "memory/host_access.h"
@@ -79,6 +80,8 @@ inline void cpuStepDelaySlot(u32 target) {
     }
     ee.cycle += 1;
     if (ee.cycle - eventBase >= eventDelta) schedulerRun();
+    // The PC still holds the delay slot's address.
+    if (ee.pc == target + 4 && idleLoopStopsRun) [[unlikely]] noteIdleLoop(target);
     if ((cop0.r[kCop0Status] & (kStatusIE | kStatusEIE)) == (kStatusIE | kStatusEIE)) {
         deliverInterruptsAtBranch(target);
         return;

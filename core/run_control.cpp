@@ -10,3 +10,22 @@ void raiseStopFlag() {
     stopFlag = 1;
     stopCheckCycle = ee.cycle;
 }
+
+bool idleLoopStopsRun = false;
+
+namespace {
+bool idleLoopNoted = false;
+u32 idleLoopAddress = 0;
+}  // namespace
+
+void noteIdleLoop(u32 branchAddress) {
+    idleLoopNoted = true;
+    idleLoopAddress = branchAddress;
+    stopCheckCycle = ee.cycle;
+}
+
+bool takeIdleLoop() {
+    const bool idle = idleLoopNoted && ee.pc == idleLoopAddress;
+    idleLoopNoted = false;
+    return idle;
+}

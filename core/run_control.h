@@ -27,3 +27,19 @@ extern u32 stopCheckCycle;
 // run raises the flag through this, never by writing stopFlag, so that the
 // run loop, which tests one step count per step, learns of it at once.
 void raiseStopFlag();
+
+// An idle loop is a taken branch or jump whose target is its own address.
+// A run that stops at one sets this for its length. The delay-slot step
+// notes each such branch, so that the run loop need not compare the PC
+// before and after every step: it learns of the idle loop when it next
+// looks at the stop flag, after the step of the branch.
+extern bool idleLoopStopsRun;
+
+// Called by the delay-slot step of a taken branch or jump to its own
+// address while idleLoopStopsRun is set.
+void noteIdleLoop(u32 branchAddress);
+
+// True once per noted idle loop, when the PC is still at that branch: a
+// branch noted inside an interrupt handler, or one after which a handler
+// switched threads, is not where the interrupted program idles.
+bool takeIdleLoop();

@@ -129,35 +129,36 @@ struct ChunkEnd {
     u32 ran;
 };
 
-// Runs at most `chunk` steps. One copy of the loop exists for each
-// combination of the optional stops, so a run that does not ask for them
-// tests nothing for them per step.
-template <bool checkUntil, bool checkIdleLoop>
+// Runs at most `chunk` steps. A copy of the loop without the --until test
+// serves the runs that do not ask for it. The idle loop costs the loop
+// nothing per step: the delay-slot step notes it and moves the stop check
+// forward.
+template <bool checkUntil>
 ChunkEnd runChunk(u32 chunk, u32 until) {
     const u32 chunkStart = ee.cycle;
     const u32 chunkEnd = chunkStart + chunk;
     stopCheckCycle = stopFlag == 1 ? chunkStart : chunkEnd;
+    takeIdleLoop();
     const u8* const ram = memory.ram;
     for (;;) {
         if (static_cast<s32>(ee.cycle - stopCheckCycle) >= 0) {
             const u32 ran = ee.cycle - chunkStart;
+            if (takeIdleLoop()) return {StopReason::IdleLoop, ran};
             if (ran >= chunk) return {StopReason::MaxCycles, ran};
             if (stopFlag == 1) return {StopReason::Escape, ran};
-            // Raised and lowered again within one step: nothing to stop for.
+            // Raised and lowered again within one step, or an idle loop
+            // that is not where the program now is: nothing to stop for.
             stopCheckCycle = chunkEnd;
         }
         if (checkUntil && ee.pc == until) return {StopReason::Until, ee.cycle - chunkStart};
-        const u32 pcBefore = ee.pc;
         cpuStepIn(ram);
-        if (checkIdleLoop && ee.pc == pcBefore) return {StopReason::IdleLoop, ee.cycle - chunkStart};
     }
 }
 
 using ChunkRunner = ChunkEnd (*)(u32 chunk, u32 until);
 
 ChunkRunner chunkRunnerFor(const RunLimits& limits) {
-    if (limits.hasUntil) return limits.stopAtIdleLoop ? runChunk<true, true> : runChunk<true, false>;
-    return limits.stopAtIdleLoop ? runChunk<false, true> : runChunk<false, false>;
+    return limits.hasUntil ? runChunk<true> : runChunk<false>;
 }
 
 }  // namespace
@@ -178,6 +179,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
     vblankStopAt = limits.maxVblanks > kVblankNever - vblankCount ? kVblankNever : vblankCount + limits.maxVblanks;
     if (limits.maxVblanks == 0) raiseStopFlag();
     const ChunkRunner runChunkWithLimits = chunkRunnerFor(limits);
+    idleLoopStopsRun = limits.stopAtIdleLoop;
     // The cycle counter wraps at 2^32, so the limit is counted in chunks that
     // a 32-bit difference can measure.
     u64 remaining = limits.maxCycles;
@@ -200,6 +202,7 @@ StopReason emuRunWithLimits(const RunLimits& limits) {
         remaining -= end.ran < remaining ? end.ran : remaining;
     }
     vblankStopAt = kVblankNever;
+    idleLoopStopsRun = false;
     workClearCycleLimit();
     if (runEndHook != nullptr) runEndHook();
     emuStop();

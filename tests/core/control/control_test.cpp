@@ -175,6 +175,17 @@ TEST(Control, IdleLoopIsATakenBranchOrJumpToItself) {
     placeProgram({0, jump(kCodeAt + 4), 0});
     EXPECT_EQ(runFor(101, false), StopReason::MaxCycles);
     EXPECT_EQ(ee.pc, kCodeAt + 4);
+
+    // The delay slot runs once before the stop; an idle loop reached on the
+    // run's last cycle is still reported as one.
+    placeProgram({iType(kBeq, 0, 0, -1), iType(kAddiu, kT0, kT0, 1)});
+    EXPECT_EQ(runFor(2), StopReason::IdleLoop);
+    EXPECT_EQ(ee.gpr[kT0].d[0], 1u);
+    EXPECT_EQ(ee.cycle, 2u);
+
+    // A loop of two instructions is not idle.
+    placeProgram({iType(kAddiu, kT0, kT0, 1), iType(kBeq, 0, 0, -2), 0});
+    EXPECT_EQ(runFor(300), StopReason::MaxCycles);
 }
 
 // A stop that must cut nothing (a pause to save the machine) asked for in
