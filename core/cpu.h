@@ -73,8 +73,10 @@ inline bool isBranchOrJump(u32 word) {
 inline void cpuStepDelaySlot(u32 target) {
     ee.code = fetchInstruction(ee.pc);
     // A branch in the delay slot of a taken branch would fetch itself again
-    // as its own delay slot; it runs as a no-operation instead.
-    if (!isBranchOrJump(ee.code)) {
+    // as its own delay slot; it runs as a no-operation instead. So does the
+    // word 0 (SLL zero to zero, the usual NOP in a delay slot), without the
+    // two dispatches and the shift that would change nothing.
+    if (ee.code != 0 && !isBranchOrJump(ee.code)) {
         primaryTable[ee.code >> 26]();
         ee.gpr[0] = Reg128{};
     }
