@@ -484,6 +484,8 @@ VuRegisters registersOf(const VuState& unit) {
 }
 
 void putRegisters(VuState& unit, const VuRegisters& registers) {
+    // The loaded flags replace any that still wait for their judgement.
+    unit.pendingFlags.judge = nullptr;
     std::memcpy(unit.vf, registers.vf, sizeof unit.vf);
     unit.vuAcc = registers.acc;
     std::memcpy(unit.vi, registers.vi, sizeof unit.vi);
@@ -492,6 +494,10 @@ void putRegisters(VuState& unit, const VuRegisters& registers) {
 }
 
 void saveVectorUnits(StateWriter& writer) {
+    // A micro-program's end has settled the flags already; settling here
+    // keeps a state saved from anywhere else exact as well.
+    vuSettleFlags(vu0);
+    vuSettleFlags(vu1);
     VuRegisters units[2] = {registersOf(vu0), registersOf(vu1)};
     for (VuRegisters& unit : units) fieldsOf(writer, unit);
     writer.field(vuRandomState);

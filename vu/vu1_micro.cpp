@@ -23,7 +23,7 @@ constexpr u32 kPairsPerCharge = 256;
 
 }  // namespace
 
-void vu1ExecPair() {
+void vu1ExecPairInProgram() {
     const u32 at = vu1.tpc & kVu1MemoryMask;
     // tpc is stored before the fetch and code after it, so that the two
     // neighbouring words are not merged into one wide store that the
@@ -45,6 +45,11 @@ void vu1ExecPair() {
     vu1LowerTable[lower >> 25]();
 }
 
+void vu1ExecPair() {
+    vu1ExecPairInProgram();
+    vuSettleFlags(vu1);
+}
+
 u32 vu1LastUpperWord() { return lastUpperWord; }
 
 void vu1MicroReset() { lastUpperWord = 0; }
@@ -56,14 +61,17 @@ void vu1MicroRestore(u32 lastUpper) { lastUpperWord = lastUpper; }
 // are an outer loop so that the pair loop tests only the end bits.
 static_assert(kVu1MaxPairsPerRun % kPairsPerCharge == 0);
 
-void vu1Run() {
-    WorkScope scope;
+namespace {
+
+// Runs pairs until the program ends or is cut off; the flags of its last
+// FMAC may still wait.
+void vu1RunPairs() {
     const u32 start = vu1.tpc;
     for (u32 batch = 0; batch < kVu1MaxPairsPerRun / kPairsPerCharge; ++batch) {
         for (u32 pair = 1; pair <= kPairsPerCharge; ++pair) {
-            vu1ExecPair();
+            vu1ExecPairInProgram();
             if (lastUpperWord & kVuUpperEndBits) {
-                vu1ExecPair();
+                vu1ExecPairInProgram();
                 workCharge(pair % kPairsPerCharge + 1, LogCategory::Vu, "VU1 micro-program");
                 return;
             }
@@ -72,6 +80,17 @@ void vu1Run() {
     }
     logReport(LogCategory::Vu, LogLevel::GuestError, "VU1 micro-program from 0x%04X ran %u pairs without an end bit; cut",
               start, kVu1MaxPairsPerRun);
+}
+
+}  // namespace
+
+// The flags of the program's last FMAC are judged when the run ends, however
+// it ends, so that whoever looks at VU1 afterwards (the EE, VIF, a saved
+// state, the debugger) finds them settled.
+void vu1Run() {
+    WorkScope scope;
+    vu1RunPairs();
+    vuSettleFlags(vu1);
 }
 
 const u32* vu1KickedPacket(u32 byteOffset, u32& quadwords) {

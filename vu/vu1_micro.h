@@ -20,8 +20,13 @@ inline constexpr u32 kVuUpperEndBits = 0x58000000;
 inline constexpr u32 kVu1MaxPairsPerRun = 16777216;
 
 // Fetches the pair at vu1.tpc (wrapped to micro memory), advances tpc by 8
-// and executes it. Also runs the delay slot of a taken branch.
+// and executes it, with the flags settled afterwards.
 void vu1ExecPair();
+
+// The same step leaving the flags of its FMAC waiting (see VuPendingFlags):
+// for the run loop and the delay slot of a taken branch, inside a program
+// whose end settles them.
+void vu1ExecPairInProgram();
 
 // The upper word of the most recently fetched pair.
 u32 vu1LastUpperWord();

@@ -95,5 +95,9 @@ void vuFmac() {
             dest.f[lane] = static_cast<float>(result);
         }
     }
-    if constexpr (setsFlags) vuStoreFlags(unit, mac);
+    if constexpr (setsFlags) {
+        // These flags replace any that still wait for their judgement.
+        unit.pendingFlags.judge = nullptr;
+        vuStoreFlags(unit, mac);
+    }
 }

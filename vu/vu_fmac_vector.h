@@ -4,6 +4,8 @@
 // vu_fmac.h, which remains the definition. The vector-unit tables run these
 // handlers; a differential test holds them to vuFmac on random and special
 // values and on values at every edge of the flags' quick judgement below.
+// VU1's FMACs record their operands for the flags instead of judging them
+// at once (see VuPendingFlags and kVuFlagsWait).
 #pragma once
 
 #include <array>
@@ -189,6 +191,51 @@ template <VuState& unit, VuOp op>
     vuStoreFlags(unit, vuMacFromResults(judged.xy, judged.zw) & ((word >> 21) & 0xF) * 0x1111u);
 }
 
+// The flags of an ADD, SUB, MUL, MADD or MSUB with the word's dest lanes,
+// from its operands: s, t after any broadcast, and for MADD and MSUB the
+// accumulator it read.
+template <VuState& unit, VuOp op>
+[[gnu::always_inline]] inline void vuJudgeFlags(u32 word, __m128 s, __m128 t, __m128 acc) {
+    if constexpr (op == VuOp::add || op == VuOp::sub || op == VuOp::mul) {
+        const VuDoubleLanes notYetComputed{};
+        vuStoreFmacFlags<unit, op>(word, vuJudgeRounded<op>(s, t, vuRoundedOnce<op>(s, t)), s, t, notYetComputed);
+    } else {
+        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), vuWiden(acc));
+        vuStoreFmacFlags<unit, op>(word, vuJudgeExact(exact), s, t, exact);
+    }
+}
+
+template <VuState& unit, VuOp op>
+void vuJudgePendingFlags() {
+    const VuPendingFlags& pending = unit.pendingFlags;
+    vuJudgeFlags<unit, op>(pending.word, _mm_loadu_ps(pending.s.f), _mm_loadu_ps(pending.t.f),
+                           _mm_loadu_ps(pending.acc.f));
+}
+
+// Whether a unit's FMACs leave their flags waiting in a VuPendingFlags
+// record. VU1's do: it runs whole micro-programs, and the end of each run
+// settles them. VU0 runs only in macro mode, one FMAC per EE instruction,
+// and the next EE instruction may read the flags with CFC2; judging every
+// result there keeps VU0's flags settled between any two EE instructions,
+// so CFC2, CTC2, saved states and the debugger never meet a waiting
+// record of VU0's, and macro mode is too rare to gain from waiting.
+template <VuState& unit>
+inline constexpr bool kVuFlagsWait = kVuUnitOf<unit> == VuUnit::vu1;
+
+template <VuState& unit, VuOp op>
+[[gnu::always_inline]] inline void vuSetFlags(u32 word, __m128 s, __m128 t, __m128 acc) {
+    if constexpr (kVuFlagsWait<unit>) {
+        VuPendingFlags& pending = unit.pendingFlags;
+        _mm_storeu_ps(pending.s.f, s);
+        _mm_storeu_ps(pending.t.f, t);
+        if constexpr (op == VuOp::madd || op == VuOp::msub) _mm_storeu_ps(pending.acc.f, acc);
+        pending.word = word;
+        pending.judge = vuJudgePendingFlags<unit, op>;
+    } else {
+        vuJudgeFlags<unit, op>(word, s, t, acc);
+    }
+}
+
 template <VuState& unit, VuOp op, VuOperand operand, bool toAcc>
 void vuFmacVector() {
     const u32 word = unit.code;
@@ -205,12 +252,12 @@ void vuFmacVector() {
         result = _mm_or_ps(_mm_and_ps(takeS, s), _mm_andnot_ps(takeS, t));
     } else if constexpr (op == VuOp::add || op == VuOp::sub || op == VuOp::mul) {
         result = vuRoundedOnce<op>(s, t);
-        const VuDoubleLanes notYetComputed{};
-        vuStoreFmacFlags<unit, op>(word, vuJudgeRounded<op>(s, t, result), s, t, notYetComputed);
+        vuSetFlags<unit, op>(word, s, t, _mm_setzero_ps());
     } else {
-        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), vuWiden(_mm_loadu_ps(unit.vuAcc.f)));
+        const __m128 acc = _mm_loadu_ps(unit.vuAcc.f);
+        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), vuWiden(acc));
         result = _mm_movelh_ps(_mm_cvtpd_ps(exact.xy), _mm_cvtpd_ps(exact.zw));
-        vuStoreFmacFlags<unit, op>(word, vuJudgeExact(exact), s, t, exact);
+        vuSetFlags<unit, op>(word, s, t, acc);
     }
     const __m128 kept = _mm_loadu_ps(dest);
     _mm_storeu_ps(dest, _mm_or_ps(_mm_and_ps(enabled, result), _mm_andnot_ps(enabled, kept)));

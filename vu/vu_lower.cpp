@@ -11,13 +11,19 @@ u32 vuNextRandom() {
     return (vuRandomState >> 16) & 0x7FFF;
 }
 
-void vuXtop() { vu1.vi[vuFieldFt(vu1.code)] = memRead32(kVif1TopAddress); }
+void vuXtop() {
+    if (vuFlagsWaitForFields<vu1>(kVuItNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuXtop>();
+    vu1.vi[vuFieldFt(vu1.code)] = memRead32(kVif1TopAddress);
+}
 
 namespace {
 
 // XGKICK is: the GS consumes the GIF packet at quadword VI[is] of VU1 data
 // memory before the call returns.
 void vuXgkick() {
+    if (vuFlagsWaitForFields<vu1>(kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuXgkick>();
     u32 quadwords;
     const u32* packet = vu1KickedPacket(vuViOperand(vu1, vuFieldFs(vu1.code)) * 16, quadwords);
     gifPacketToGs(packet, quadwords);
@@ -32,7 +38,7 @@ bool inDelaySlot = false;
 void takeBranch(u32 target) {
     if (!inDelaySlot) {
         inDelaySlot = true;
-        vu1ExecPair();
+        vu1ExecPairInProgram();
         inDelaySlot = false;
     }
     vu1.tpc = target & kVu1MemoryMask;
@@ -45,14 +51,22 @@ enum class VuBranchTest { equal, notEqual, lessThanZero, greaterThanZero, lessOr
 void vuB() { takeBranch(branchTarget()); }
 
 void vuBal() {
+    if (vuFlagsWaitForFields<vu1>(kVuItNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuBal>();
     const u32 target = branchTarget();
     vu1.vi[vuFieldFt(vu1.code)] = vu1.tpc + 8;
     takeBranch(target);
 }
 
-void vuJr() { takeBranch(vuViOperand(vu1, vuFieldFs(vu1.code))); }
+void vuJr() {
+    if (vuFlagsWaitForFields<vu1>(kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuJr>();
+    takeBranch(vuViOperand(vu1, vuFieldFs(vu1.code)));
+}
 
 void vuJalr() {
+    if (vuFlagsWaitForFields<vu1>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuJalr>();
     const u32 target = vu1.vi[vuFieldFs(vu1.code)];
     vu1.vi[vuFieldFt(vu1.code)] = vu1.tpc + 8;
     takeBranch(target);
@@ -60,6 +74,8 @@ void vuJalr() {
 
 template <VuBranchTest test>
 void vuConditionalBranch() {
+    if (vuFlagsWaitForFields<vu1>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<vu1, vuConditionalBranch<test>>();
     const u32 t = vuViOperand(vu1, vuFieldFt(vu1.code));
     const u32 s = vuViOperand(vu1, vuFieldFs(vu1.code));
     const s16 signedS = static_cast<s16>(s);

@@ -37,6 +37,30 @@ u8* vuDataQuadword(u32 quadwordAddress) {
     return unit.dataMem + 16 * (quadwordAddress & vuDataQuadwordMask<unit>());
 }
 
+// Bit 4 of the it, is and id fields. The fields are five bits wide, so
+// beyond VI0..VI15 they name the control registers too, among them the
+// status and MAC flags.
+inline constexpr u32 kVuItNamesControl = 1u << 20;
+inline constexpr u32 kVuIsNamesControl = 1u << 15;
+inline constexpr u32 kVuIdNamesControl = 1u << 10;
+
+// The status and MAC flags may still wait for the last FMAC's judgement
+// (see VuPendingFlags): a lower instruction whose fields (the bits above)
+// name a control register settles them before it reads or writes a slot.
+// It does so by handing itself to vuSettleFlagsThenRun, so that its common
+// path, naming VI0..VI15 only, has no call in it and needs no stack frame.
+template <VuState& unit>
+[[gnu::always_inline]] inline bool vuFlagsWaitForFields(u32 fieldBits) {
+    if constexpr (kVuFlagsWait<unit>) return (unit.code & fieldBits) != 0 && unit.pendingFlags.judge != nullptr;
+    else return false;
+}
+
+template <VuState& unit, void (*handler)()>
+[[gnu::noinline, gnu::cold]] void vuSettleFlagsThenRun() {
+    vuSettleFlags(unit);
+    handler();
+}
+
 // Fields of the lower word beyond those shared with the upper word.
 inline u32 vuViOperand(const VuState& unit, unsigned index) { return unit.vi[index] & 0xFFFF; }
 inline unsigned vuFieldFsf(u32 word) { return (word >> 21) & 3; }
@@ -51,6 +75,8 @@ enum class VuIntegerOp { add, sub, bitAnd, bitOr };
 // IADD, ISUB, IAND, IOR id, is, it: 16-bit operands, 32-bit result.
 template <VuState& unit, VuIntegerOp op>
 void vuIntegerOp() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl | kVuIsNamesControl | kVuIdNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuIntegerOp<unit, op>>();
     const u32 word = unit.code;
     const u32 s = vuViOperand(unit, vuFieldFs(word));
     const u32 t = vuViOperand(unit, vuFieldFt(word));
@@ -65,6 +91,8 @@ void vuIntegerOp() {
 // IADDI it, is, imm5: VI[is] read as signed.
 template <VuState& unit>
 void vuIntegerAddImmediate5() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuIntegerAddImmediate5<unit>>();
     const u32 word = unit.code;
     const s32 s = static_cast<s16>(vuViOperand(unit, vuFieldFs(word)));
     unit.vi[vuFieldFt(word)] = static_cast<u32>(s) + vuImm5(word);
@@ -73,14 +101,18 @@ void vuIntegerAddImmediate5() {
 // IADDIU and ISUBIU it, is, imm15.
 template <VuState& unit, bool subtract>
 void vuIntegerImmediate15() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuIntegerImmediate15<unit, subtract>>();
     const u32 word = unit.code;
     const u32 s = vuViOperand(unit, vuFieldFs(word));
     unit.vi[vuFieldFt(word)] = subtract ? s - vuImm15(word) : s + vuImm15(word);
 }
 
-// FMAND it, is: the whole slot of is against the 16-bit MAC flag.
+// FMAND it, is: the whole slot of is against the 16-bit MAC flag, settled
+// first.
 template <VuState& unit>
 void vuFlagMacAnd() {
+    vuSettleFlags(unit);
     const u32 word = unit.code;
     unit.vi[vuFieldFt(word)] = unit.vi[vuFieldFs(word)] & (unit.vi[kViMac] & 0xFFFF);
 }
@@ -113,6 +145,8 @@ void vuStoreQuadword(unsigned fs, u32 address) {
 // LQ ft, imm11(is): the offset is signed.
 template <VuState& unit>
 void vuLq() {
+    if (vuFlagsWaitForFields<unit>(kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuLq<unit>>();
     const u32 word = unit.code;
     vuLoadQuadword<unit>(vuFieldFt(word), vuViOperand(unit, vuFieldFs(word)) + vuImm11Signed(word));
 }
@@ -120,6 +154,8 @@ void vuLq() {
 // SQ fs, imm11(it): the whole slot plus the offset taken as unsigned.
 template <VuState& unit>
 void vuSq() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuSq<unit>>();
     const u32 word = unit.code;
     vuStoreQuadword<unit>(vuFieldFs(word), unit.vi[vuFieldFt(word)] + vuImm11Unsigned(word));
 }
@@ -127,6 +163,8 @@ void vuSq() {
 // LQI ft, (is++): the increment happens even with an empty dest mask.
 template <VuState& unit>
 void vuLqi() {
+    if (vuFlagsWaitForFields<unit>(kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuLqi<unit>>();
     const u32 word = unit.code;
     const unsigned is = vuFieldFs(word);
     vuLoadQuadword<unit>(vuFieldFt(word), vuViOperand(unit, is));
@@ -136,6 +174,8 @@ void vuLqi() {
 // SQI fs, (it++).
 template <VuState& unit>
 void vuSqi() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuSqi<unit>>();
     const u32 word = unit.code;
     const unsigned it = vuFieldFt(word);
     vuStoreQuadword<unit>(vuFieldFs(word), unit.vi[it]);
@@ -146,6 +186,8 @@ void vuSqi() {
 // the low half of slot[it], so the last enabled lane wins.
 template <VuState& unit, bool withOffset>
 void vuIntegerLoad() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuIntegerLoad<unit, withOffset>>();
     const u32 word = unit.code;
     const u32 address = vuViOperand(unit, vuFieldFs(word)) + (withOffset ? vuImm11Unsigned(word) : 0);
     const u8* source = vuDataQuadword<unit>(address);
@@ -161,6 +203,8 @@ void vuIntegerLoad() {
 // ISW and ISWR it, (is): the low half of each enabled word = VI[it].
 template <VuState& unit, bool withOffset>
 void vuIntegerStore() {
+    if (vuFlagsWaitForFields<unit>(kVuItNamesControl | kVuIsNamesControl)) [[unlikely]]
+        return vuSettleFlagsThenRun<unit, vuIntegerStore<unit, withOffset>>();
     const u32 word = unit.code;
     const u32 address = vuViOperand(unit, vuFieldFs(word)) + (withOffset ? vuImm11Unsigned(word) : 0);
     u8* dest = vuDataQuadword<unit>(address);

@@ -13,6 +13,8 @@ void vuPowerOn() {
 }
 
 void vuReset() {
+    // VU1 keeps its registers, flags included.
+    vuSettleFlags(vu1);
     vu0 = VuState{};
     vu0.microMem = memory.vu0Micro;
     vu0.dataMem = memory.vu0Data;

@@ -11,6 +11,19 @@ union VuVector {
 };
 static_assert(sizeof(VuVector) == 16);
 
+// The last flag-setting FMAC of a micro-program, recorded instead of judged.
+// Every ADD, SUB, MUL, MADD and MSUB rewrites the whole MAC flag and status
+// bits 0..3 (lanes outside its dest clear), so only the last one before a
+// read of the flags counts: judging each result would mostly be wasted.
+struct VuPendingFlags {
+    VuVector s;    // fs
+    VuVector t;    // the second operand, after any broadcast of a lane, I or Q
+    VuVector acc;  // the accumulator MADD and MSUB read
+    u32 word;      // the instruction, for its dest lanes
+    // Judges the record into MAC and status; null when nothing waits.
+    void (*judge)();
+};
+
 struct VuState {
     VuVector vf[32];
     VuVector vuAcc;
@@ -20,6 +33,7 @@ struct VuState {
                  // mode, one half of the instruction pair in micro mode
     u8* microMem;
     u8* dataMem;
+    VuPendingFlags pendingFlags;
 };
 
 extern VuState vu0;
@@ -44,6 +58,17 @@ enum VuControlRegister : unsigned {
     kViQ = 22,
     kViP = 23,
 };
+
+// Writes the flags of the FMAC that waits, if any, into MAC and status.
+// Anything that reads or writes the flags other than the FMACs themselves
+// calls this first; a micro-program's run calls it when the program ends, so
+// outside a run the flags are always settled.
+inline void vuSettleFlags(VuState& unit) {
+    if (unit.pendingFlags.judge == nullptr) return;
+    const auto judge = unit.pendingFlags.judge;
+    unit.pendingFlags.judge = nullptr;
+    judge();
+}
 
 void vuReset();
 

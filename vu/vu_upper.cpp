@@ -23,4 +23,8 @@ constinit const VuUpperTable vu0UpperTable = buildVuUpperTable<vu0>();
 constinit const VuUpperTable vu1UpperTable = buildVuUpperTable<vu1>();
 
 void vu0RunUpper() { vu0UpperTable[vu0.code & kVuUpperTableMask](); }
-void vu1RunUpper() { vu1UpperTable[vu1.code & kVuUpperTableMask](); }
+// A single instruction run from outside a program settles its flags at once.
+void vu1RunUpper() {
+    vu1UpperTable[vu1.code & kVuUpperTableMask]();
+    vuSettleFlags(vu1);
+}

@@ -42,6 +42,7 @@ TEST_F(VuMicroUpper, SubTableMembersWriteAccAndUseTheirOwnOperand) {
     run(upperWord(3, 2, 1, 0x3C));  // SUBAx: row 1 would be VF1 if misread as fd
     expectVector(vu1.vuAcc, {-9, -8, -7, -6});
     expectVector(vu1.vf[1], {9, 9, 9, 9});
+    EXPECT_EQ(vu1.vi[kViMac], 0x00F0u) << "a single instruction leaves its flags settled";
     run(upperWord(0, 2, 8, 0x3E));  // ADDAi: adds I, no multiply
     expectVector(vu1.vuAcc, {1.5f, 2.5f, 3.5f, 4.5f});
     run(upperWord(0, 2, 9, 0x3E));  // SUBAi: VF[fs] - I

@@ -6,7 +6,8 @@
 // the largest finite values, infinities, NaNs with payloads), and on
 // operands at the edges of the vector handlers' quick flag judgement. The
 // whole register file afterwards, results and MAC and status flags alike,
-// must match bit for bit.
+// must match bit for bit, on both units: VU1's flags, which wait for their
+// judgement, once they are settled.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -24,6 +25,7 @@ namespace {
 using Handler = void (*)();
 
 struct FmacForm {
+    VuState* unit;
     VuOp op;
     VuOperand operand;
     bool toAcc;
@@ -31,10 +33,24 @@ struct FmacForm {
     Handler vector;
 };
 
+// The vector handler and then whatever reads the flags next: VU0 judges
+// them at once, VU1 leaves them waiting until they are settled.
+template <VuState& unit, VuOp op, VuOperand operand, bool toAcc>
+void vectorThenSettle() {
+    vuFmacVector<unit, op, operand, toAcc>();
+    vuSettleFlags(unit);
+}
+
+template <VuState& unit, VuOp op, VuOperand operand>
+void addUnitForms(std::vector<FmacForm>& forms) {
+    forms.push_back({&unit, op, operand, false, vuFmac<unit, op, operand, false>, vectorThenSettle<unit, op, operand, false>});
+    forms.push_back({&unit, op, operand, true, vuFmac<unit, op, operand, true>, vectorThenSettle<unit, op, operand, true>});
+}
+
 template <VuOp op, VuOperand operand>
 void addForm(std::vector<FmacForm>& forms) {
-    forms.push_back({op, operand, false, vuFmac<vu0, op, operand, false>, vuFmacVector<vu0, op, operand, false>});
-    forms.push_back({op, operand, true, vuFmac<vu0, op, operand, true>, vuFmacVector<vu0, op, operand, true>});
+    addUnitForms<vu0, op, operand>(forms);
+    addUnitForms<vu1, op, operand>(forms);
 }
 
 template <VuOp op>
@@ -129,7 +145,7 @@ u32 randomWord(Operands& operands) {
 }
 
 std::string formName(const FmacForm& form) {
-    return "op " + std::to_string(static_cast<int>(form.op)) + " operand " +
+    return std::string(form.unit == &vu0 ? "VU0" : "VU1") + " op " + std::to_string(static_cast<int>(form.op)) + " operand " +
            std::to_string(static_cast<int>(form.operand)) + (form.toAcc ? " to ACC" : " to VF");
 }
 
@@ -208,25 +224,27 @@ std::string hex(u32 value) {
     return ::testing::AssertionSuccess();
 }
 
-// Runs the form on VU0 as it stands by lanes and by vector, from the same
-// registers, and compares what each left.
+// Runs the form on its unit as it stands by lanes and by vector, from the
+// same registers, and compares what each left.
 ::testing::AssertionResult vectorMatchesLanes(const FmacForm& form) {
-    const VuState before = vu0;
+    VuState& unit = *form.unit;
+    const VuState before = unit;
     form.lanes();
-    const RegisterFile byLanes = registersOf(vu0);
-    vu0 = before;
+    const RegisterFile byLanes = registersOf(unit);
+    unit = before;
     form.vector();
-    return sameRegisters(form, before, byLanes, registersOf(vu0));
+    return sameRegisters(form, before, byLanes, registersOf(unit));
 }
 
 TEST(VuFmacVector, MatchesTheLaneByLaneDefinition) {
     constexpr int kCasesPerForm = 2000;
     Operands operands(20261207);
     for (const FmacForm& form : allForms()) {
+        VuState& unit = *form.unit;
         for (int n = 0; n < kCasesPerForm; ++n) {
-            vu0.code = randomWord(operands);
-            fillOperands(vu0, operands);
-            const VuState before = vu0;
+            unit.code = randomWord(operands);
+            fillOperands(unit, operands);
+            const VuState before = unit;
             ASSERT_TRUE(vectorMatchesLanes(form))
                 << formName(form) << ", word " << hex(before.code) << ", case " << n;
         }
@@ -261,22 +279,23 @@ TEST(VuFmacVector, MatchesTheDefinitionAtEveryEdgeOfTheQuickFlagJudgement) {
     Operands operands(20261208);
     for (const FmacForm& form : allForms()) {
         if (form.operand != VuOperand::vector) continue;
+        VuState& unit = *form.unit;
         for (u32 combination = 0; combination < kCombinations; ++combination) {
             // fs, ft and ACC of lane x take this combination; the other
             // lanes take others, so that edges meet in every lane.
             for (unsigned lane = 0; lane < 4; ++lane) {
                 const u32 laneCombination = (combination + lane * 2654435761u) % kCombinations;
-                vu0.vf[1].u[lane] = edgeLane(laneCombination, 0);
-                vu0.vf[2].u[lane] = edgeLane(laneCombination, 1);
-                vu0.vuAcc.u[lane] = edgeLane(laneCombination, 2);
+                unit.vf[1].u[lane] = edgeLane(laneCombination, 0);
+                unit.vf[2].u[lane] = edgeLane(laneCombination, 1);
+                unit.vuAcc.u[lane] = edgeLane(laneCombination, 2);
             }
             // All lanes enabled for half of the cases, a random dest mask
             // for the others.
             const u32 destField = (combination & 1) ? 0xF : (operands.bits() & 0xF);
-            vu0.code = destField << 21 | 2 << 16 | 1 << 11 | 3 << 6;
-            vu0.vi[kViMac] = operands.bits();
-            vu0.vi[kViStatus] = operands.bits() & 0xFFF;
-            const VuState before = vu0;
+            unit.code = destField << 21 | 2 << 16 | 1 << 11 | 3 << 6;
+            unit.vi[kViMac] = operands.bits();
+            unit.vi[kViStatus] = operands.bits() & 0xFFF;
+            const VuState before = unit;
             ASSERT_TRUE(vectorMatchesLanes(form))
                 << formName(form) << ", word " << hex(before.code) << ", fs.x " << hex(before.vf[1].u[0]) << ", ft.x "
                 << hex(before.vf[2].u[0]) << ", ACC.x " << hex(before.vuAcc.u[0]);

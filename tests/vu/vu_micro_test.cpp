@@ -28,6 +28,14 @@ u32 xgkick(u32 s) { return (0x40u << 25) | (s << 11) | (0x1B << 6) | 0x3C; }
 // ADDi fd.x, fs: fd.x = fs.x + I.
 u32 addiX(u32 d, u32 s) { return (0x8u << 21) | (s << 11) | (d << 6) | 0x22; }
 
+// FMAC upper words: dest mask, function code, fd, fs, ft.
+constexpr u32 kX = 8, kY = 4, kZ = 2, kXyzw = 0xF;
+constexpr u32 kAdd = 0x28, kMadd = 0x29, kMul = 0x2A, kSub = 0x2C;
+u32 fmac(u32 dest, u32 function, u32 d, u32 s, u32 t) { return dest << 21 | t << 16 | s << 11 | d << 6 | function; }
+u32 fmand(u32 t, u32 s) { return lowerField(0x1A, t, s, 0); }
+u32 iadd(u32 d, u32 s, u32 t) { return (0x40u << 25) | (t << 16) | (s << 11) | (d << 6) | 0x30; }
+u32 ilw(u32 dest, u32 t, u32 s) { return lowerField(0x04, t, s, 0) | dest << 21; }
+
 constexpr u32 kB = 0x20, kBal = 0x21, kJr = 0x24, kIbeq = 0x28, kIbne = 0x29;
 constexpr u32 kIbltz = 0x2C, kIbgtz = 0x2D, kIblez = 0x2E, kIbgez = 0x2F;
 
@@ -218,13 +226,56 @@ TEST_F(VuMicro, XgkickEndsAPacketLongerThanDataMemoryBeforeTheTagThatRunsPast) {
 }
 
 // A program without an end bit stops after the pair limit; tpc wraps inside
-// micro memory on the way (16M pairs are a whole number of laps).
+// micro memory on the way (16M pairs are a whole number of laps). The flags
+// of its last FMAC are settled when it is cut, as when it ends.
 TEST_F(VuMicro, AProgramWithoutAnEndBitIsCutOffAndTpcWraps) {
     for (u32 at = 0; at < kVu1MemoryBytes; at += 8) putPair(at, iaddiu(1, 1, 1));
+    putPair(0x3FF0, iaddiu(1, 1, 1), fmac(kXyzw, kAdd, 3, 1, 2));
+    vu1.vf[1] = VuVector{{1, -2, 3, 0}};
+    vu1.vf[2] = VuVector{{-1, 1, 5, 0}};
     vu1.tpc = 0x3FF8;
     vu1Run();
     EXPECT_EQ(vu1.tpc, 0x3FF8u);
     EXPECT_EQ(vu1.vi[1], 0x10000u);
+    EXPECT_EQ(vu1.vi[kViMac], 0x0049u);
+}
+
+// The flags a program leaves, and those its lower instructions read, are
+// the last FMAC's before them, whichever instruction reads: FMAND, or an
+// integer instruction naming the MAC flag by its slot. The upper
+// instruction of a pair runs before the lower one.
+TEST_F(VuMicro, AFlagReadSeesTheLastFmacBeforeIt) {
+    vu1.vf[1] = VuVector{{1, -2, 3, 0}};
+    vu1.vf[2] = VuVector{{-1, 1, 5, 0}};
+    vu1.vuAcc = VuVector{{1, 0, 0, 0}};
+    vu1.vi[6] = 0xFFFF;
+    vu1.vi[kViStatus] = 0x0C0;  // sticky bits, which no FMAC touches
+    putPair(0, iaddiu(0, 0, 0), fmac(kXyzw, kAdd, 3, 1, 2));       // (0, -1, 8, 0): Z x w, S y
+    putPair(8, fmand(5, 6), fmac(kX | kY, kMul, 4, 1, 2));         // (-1, -2): S x y
+    putPair(16, iadd(7, kViMac, 0), fmac(kX | kZ, kSub, 5, 1, 2));  // (2, -2): S z
+    putPair(24, iaddiu(0, 0, 0), fmac(kX, kMadd, 6, 1, 2) | kEnd);  // 1 + 1 * -1 = 0: Z x
+    vu1.tpc = 0;
+    vu1Run();
+    EXPECT_EQ(vu1.vi[5], 0x00C0u) << "FMAND after MUL";
+    EXPECT_EQ(vu1.vi[7], 0x0020u) << "IADD of the MAC slot after SUB";
+    EXPECT_EQ(vu1.vi[kViMac], 0x0008u) << "after MADD";
+    EXPECT_EQ(vu1.vi[kViStatus], 0x0C1u) << "after MADD";
+}
+
+// Lower instructions that write a flag slot write it after the flags of the
+// FMACs before them, which therefore never overwrite what they wrote: here
+// ILW into status and IADDIU into MAC, each after an FMAC.
+TEST_F(VuMicro, AFlagSlotWrittenByALowerInstructionKeepsItsValue) {
+    vu1.vf[1] = VuVector{{1, -2, 3, 0}};
+    vu1.vf[2] = VuVector{{-1, 1, 5, 0}};
+    hostStore<u32>(vu1.dataMem, 0xABCD0F00);
+    putPair(0, ilw(kX, kViStatus, 0), fmac(kX, kAdd, 3, 1, 2));         // Z x, then status = 0x0F00
+    putPair(8, iaddiu(kViMac, 0, 0x1234), fmac(kY, kMul, 4, 1, 2));      // S y, then MAC = 0x1234
+    putPair(16, iaddiu(0, 0, 0), kUpperNop | kEnd);
+    vu1.tpc = 0;
+    vu1Run();
+    EXPECT_EQ(vu1.vi[kViMac], 0x1234u);
+    EXPECT_EQ(vu1.vi[kViStatus], 0x0F02u) << "ILW's value with the summary of MUL";
 }
 
 }  // namespace
