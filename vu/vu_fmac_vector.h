@@ -27,10 +27,26 @@ consteval std::array<u8, 16> vuBuildDestLaneBits() {
 }
 inline constexpr std::array<u8, 16> kVuDestLaneBits = vuBuildDestLaneBits();
 
+struct alignas(16) VuLaneMask {
+    u32 lanes[4];
+};
+
+consteval std::array<VuLaneMask, 16> vuBuildDestLaneMasks() {
+    std::array<VuLaneMask, 16> masks{};
+    for (unsigned field = 0; field < 16; ++field)
+        for (unsigned lane = 0; lane < 4; ++lane) masks[field].lanes[lane] = kVuDestLaneBits[field] >> lane & 1 ? ~0u : 0u;
+    return masks;
+}
+inline constexpr std::array<VuLaneMask, 16> kVuDestLaneMasks = vuBuildDestLaneMasks();
+
+// Read from the table rather than built from the field by a broadcast and a
+// compare: the field shifted straight to its entry's byte offset (entries
+// are 16 bytes, as in vuVfNamedBy) leaves one aligned load, which the
+// blends can take as their memory operand.
 inline __m128 vuDestLanes(u32 word) {
-    const __m128i laneBits = _mm_set_epi32(1, 2, 4, 8);  // w, z, y, x
-    const __m128i dest = _mm_set1_epi32(static_cast<int>((word >> 21) & 0xF));
-    return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(dest, laneBits), laneBits));
+    const u32 offset = (word >> 17) & (15u << 4);
+    const auto* entry = reinterpret_cast<const unsigned char*>(kVuDestLaneMasks.data()) + offset;
+    return _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(entry)));
 }
 
 // The four lanes of one compare of the double results, in the order w, z,
