@@ -94,6 +94,17 @@ struct VuDoubleLanes {
 
 inline VuDoubleLanes vuWiden(__m128 v) { return {_mm_cvtps_pd(v), _mm_cvtps_pd(_mm_movehl_ps(v, v))}; }
 
+// A broadcast second operand holds one value in all four lanes, so one
+// widening serves both halves.
+template <VuOperand operand>
+VuDoubleLanes vuWidenSecond(__m128 t) {
+    if constexpr (operand == VuOperand::vector) return vuWiden(t);
+    else {
+        const __m128d both = _mm_cvtps_pd(t);
+        return {both, both};
+    }
+}
+
 template <VuOp op>
 VuDoubleLanes vuArithmetic(const VuDoubleLanes& s, const VuDoubleLanes& t, const VuDoubleLanes& acc) {
     if constexpr (op == VuOp::add) return {_mm_add_pd(s.xy, t.xy), _mm_add_pd(s.zw, t.zw)};
@@ -271,7 +282,7 @@ void vuFmacVector() {
         vuSetFlags<unit, op>(word, s, t, _mm_setzero_ps());
     } else {
         const __m128 acc = _mm_loadu_ps(unit.vuAcc.f);
-        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWiden(t), vuWiden(acc));
+        const VuDoubleLanes exact = vuArithmetic<op>(vuWiden(s), vuWidenSecond<operand>(t), vuWiden(acc));
         result = _mm_movelh_ps(_mm_cvtpd_ps(exact.xy), _mm_cvtpd_ps(exact.zw));
         vuSetFlags<unit, op>(word, s, t, acc);
     }
