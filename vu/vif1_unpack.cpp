@@ -1,6 +1,7 @@
 #include "vu/vif1_unpack.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "memory/host_access.h"
@@ -13,41 +14,69 @@ constexpr u32 kUnpackFlg = 0x8000;       // the address is relative to ITOP
 constexpr u32 kUnpackUnsigned = 0x4000;  // 16- and 8-bit elements are zero-extended
 constexpr u32 kQuadwordsInDataMemory = kVu1MemoryBytes / 16;
 
-u32 readElement(const UnpackTransfer& unpack, const u8* at) {
-    switch (unpack.elementBytes) {
-    case 4:
-        return hostLoad<u32>(at);
-    case 2: {
+template <u32 elementBytes, bool zeroExtend>
+u32 readElement(const u8* at) {
+    if constexpr (elementBytes == 4) return hostLoad<u32>(at);
+    else if constexpr (elementBytes == 2) {
         const u16 value = hostLoad<u16>(at);
-        return unpack.zeroExtend ? value : static_cast<u32>(signExtend16(value));
-    }
-    default:
-        return unpack.zeroExtend ? *at : static_cast<u32>(signExtend8(*at));
+        return zeroExtend ? value : static_cast<u32>(signExtend16(value));
+    } else {
+        return zeroExtend ? *at : static_cast<u32>(signExtend8(*at));
     }
 }
 
 void storeLane(u8* quadword, unsigned lane, u32 value) { hostStore<u32>(quadword + 4 * lane, value); }
 
-void writeVector(UnpackTransfer& unpack, const u8* packed) {
+// The lanes of one vector of a format fixed at compile time: S fills all
+// four lanes with its element, V2, V3 and V4 write that many and leave the
+// rest.
+template <u32 elements, u32 elementBytes, bool zeroExtend>
+void writeLanes(u8* quadword, const u8* packed) {
+    if constexpr (elements == 1) {
+        const u32 value = readElement<elementBytes, zeroExtend>(packed);
+        for (unsigned lane = 0; lane < 4; ++lane) storeLane(quadword, lane, value);
+    } else {
+        for (unsigned lane = 0; lane < elements; ++lane)
+            storeLane(quadword, lane, readElement<elementBytes, zeroExtend>(packed + lane * elementBytes));
+    }
+}
+
+void writeFiveBitColour(u8* quadword, const u8* packed) {
+    const u32 colour = hostLoad<u16>(packed);
+    storeLane(quadword, 0, (colour & 0x1F) << 3);
+    storeLane(quadword, 1, ((colour >> 5) & 0x1F) << 3);
+    storeLane(quadword, 2, ((colour >> 10) & 0x1F) << 3);
+    storeLane(quadword, 3, (colour >> 8) & 0x80);
+}
+
+using LaneWriter = void (*)(u8* quadword, const u8* packed);
+
+// One writer per format, so that each vector takes one indirect call to
+// straight-line code instead of a loop that asks the element size and the
+// extension at every lane. Rows by element count, columns by element size
+// (1, 2, 4 bytes) and extension (sign, zero); 32-bit elements take none.
+template <u32 elements>
+constexpr std::array<LaneWriter, 6> writersWith() {
+    return {writeLanes<elements, 1, false>, writeLanes<elements, 1, true>, writeLanes<elements, 2, false>,
+            writeLanes<elements, 2, true>,  writeLanes<elements, 4, false>, writeLanes<elements, 4, false>};
+}
+constexpr std::array<std::array<LaneWriter, 6>, 4> kLaneWriters = {writersWith<1>(), writersWith<2>(), writersWith<3>(),
+                                                                   writersWith<4>()};
+
+// Chosen once per piece of payload. unpackStart and a restored state only
+// ever hold 1..4 elements of 1, 2 or 4 bytes; the row is bounded all the
+// same.
+LaneWriter laneWriterFor(const UnpackTransfer& unpack) {
+    if (unpack.fiveBitColour) return writeFiveBitColour;
+    const unsigned size = unpack.elementBytes == 4 ? 2 : unpack.elementBytes == 2 ? 1 : 0;
+    return kLaneWriters[(unpack.elements - 1) & 3][size * 2 + (unpack.zeroExtend ? 1 : 0)];
+}
+
+void writeVector(UnpackTransfer& unpack, LaneWriter writer, const u8* packed) {
     u8* quadword = vu1.dataMem + (unpack.quadword % kQuadwordsInDataMemory) * 16;
     ++unpack.quadword;
     --unpack.vectorsLeft;
-    if (unpack.fiveBitColour) {
-        const u32 colour = hostLoad<u16>(packed);
-        storeLane(quadword, 0, (colour & 0x1F) << 3);
-        storeLane(quadword, 1, ((colour >> 5) & 0x1F) << 3);
-        storeLane(quadword, 2, ((colour >> 10) & 0x1F) << 3);
-        storeLane(quadword, 3, (colour >> 8) & 0x80);
-        return;
-    }
-    if (unpack.elements == 1) {
-        const u32 value = readElement(unpack, packed);
-        for (unsigned lane = 0; lane < 4; ++lane) storeLane(quadword, lane, value);
-        return;
-    }
-    for (unsigned lane = 0; lane < unpack.elements; ++lane) {
-        storeLane(quadword, lane, readElement(unpack, packed + lane * unpack.elementBytes));
-    }
+    writer(quadword, packed);
 }
 
 }  // namespace
@@ -79,9 +108,10 @@ u32 unpackStart(UnpackTransfer& unpack, u32 commandWord, u32 itop) {
 
 void unpackBytes(UnpackTransfer& unpack, const u8* bytes, u32 count) {
     const u32 vectorBytes = unpack.elements * unpack.elementBytes;
+    const LaneWriter writer = laneWriterFor(unpack);
     while (count > 0 && unpack.vectorsLeft > 0) {
         if (unpack.partialBytes == 0 && count >= vectorBytes) {
-            writeVector(unpack, bytes);
+            writeVector(unpack, writer, bytes);
             bytes += vectorBytes;
             count -= vectorBytes;
             continue;
@@ -93,7 +123,7 @@ void unpackBytes(UnpackTransfer& unpack, const u8* bytes, u32 count) {
         count -= taken;
         if (unpack.partialBytes == vectorBytes) {
             unpack.partialBytes = 0;
-            writeVector(unpack, unpack.partial);
+            writeVector(unpack, writer, unpack.partial);
         }
     }
 }
