@@ -43,6 +43,10 @@ inline constexpr std::array<VuLaneMask, 16> kVuDestLaneMasks = vuBuildDestLaneMa
 // compare: the field shifted straight to its entry's byte offset (entries
 // are 16 bytes, as in vuVfNamedBy) leaves one aligned load, which the
 // blends can take as their memory operand.
+// Most instructions enable all four lanes, which needs no blend with the
+// lanes kept.
+inline constexpr u32 kVuAllLanes = 0xFu << 21;
+
 inline __m128 vuDestLanes(u32 word) {
     const u32 offset = (word >> 17) & (15u << 4);
     const auto* entry = reinterpret_cast<const unsigned char*>(kVuDestLaneMasks.data()) + offset;
@@ -269,7 +273,6 @@ void vuFmacVector() {
     const __m128 s = _mm_loadu_ps(vuVfNamedBy(unit, word, 11).f);
     const __m128 t = vuSecondOperands<operand>(unit, _mm_loadu_ps(vuVfNamedBy(unit, word, 16).f));
     float* dest = toAcc ? unit.vuAcc.f : vuVfNamedBy(unit, word, 6).f;
-    const __m128 enabled = vuDestLanes(word);
     __m128 result;
     if constexpr (op == VuOp::max) {
         const __m128 takeS = _mm_cmpgt_ps(s, t);
@@ -286,6 +289,11 @@ void vuFmacVector() {
         result = _mm_movelh_ps(_mm_cvtpd_ps(exact.xy), _mm_cvtpd_ps(exact.zw));
         vuSetFlags<unit, op>(word, s, t, acc);
     }
+    if ((word & kVuAllLanes) == kVuAllLanes) {
+        _mm_storeu_ps(dest, result);
+        return;
+    }
+    const __m128 enabled = vuDestLanes(word);
     const __m128 kept = _mm_loadu_ps(dest);
     _mm_storeu_ps(dest, _mm_or_ps(_mm_and_ps(enabled, result), _mm_andnot_ps(enabled, kept)));
 }

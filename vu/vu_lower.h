@@ -121,8 +121,12 @@ void vuFlagMacAnd() {
 // others left as they are; bit patterns pass unchanged.
 inline void vuCopyEnabledLanes(u32 word, u8* dest, const u8* source) {
 #if defined(__SSE2__)
-    const __m128i enabled = _mm_castps_si128(vuDestLanes(word));
     const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+    if ((word & kVuAllLanes) == kVuAllLanes) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), from);
+        return;
+    }
+    const __m128i enabled = _mm_castps_si128(vuDestLanes(word));
     const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dest),
                      _mm_or_si128(_mm_and_si128(enabled, from), _mm_andnot_si128(enabled, kept)));
