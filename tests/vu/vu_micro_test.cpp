@@ -299,6 +299,10 @@ TEST(VuMicroDma, AGuestProgramTransformsAVertexAndKicksItToTheGs) {
     ASSERT_EQ(kicks.size(), 1u);
     EXPECT_EQ(kicks[0].data, expected);
     EXPECT_EQ(vu1.tpc, 56u);
+    // No instruction of the program reads the flags of its MULi (y alone
+    // negative); they are settled all the same when it ends.
+    EXPECT_EQ(vu1.vi[kViMac] & 0xFFFF, 0x0040u);
+    EXPECT_EQ(vu1.vi[kViStatus] & 0xF, 0x2u);
 }
 
 }  // namespace
