@@ -109,11 +109,19 @@ u32 unpackStart(UnpackTransfer& unpack, u32 commandWord, u32 itop) {
 void unpackBytes(UnpackTransfer& unpack, const u8* bytes, u32 count) {
     const u32 vectorBytes = unpack.elements * unpack.elementBytes;
     const LaneWriter writer = laneWriterFor(unpack);
+    // unpackStart and a checked restored state give every format at least
+    // one byte per vector; the division below relies on it.
+    if (vectorBytes == 0) return;
     while (count > 0 && unpack.vectorsLeft > 0) {
         if (unpack.partialBytes == 0 && count >= vectorBytes) {
-            writeVector(unpack, writer, bytes);
-            bytes += vectorBytes;
-            count -= vectorBytes;
+            // The whole vectors in this piece, with the position in locals.
+            const u32 whole = std::min(count / vectorBytes, unpack.vectorsLeft);
+            u32 quadword = unpack.quadword;
+            for (u32 n = 0; n < whole; ++n, ++quadword, bytes += vectorBytes)
+                writer(vu1.dataMem + (quadword % kQuadwordsInDataMemory) * 16, bytes);
+            unpack.quadword = quadword;
+            unpack.vectorsLeft -= whole;
+            count -= whole * vectorBytes;
             continue;
         }
         const u32 taken = std::min(vectorBytes - unpack.partialBytes, count);
