@@ -34,7 +34,7 @@ inline void lanewise() {
     const Lanes<Lane> b = lanesOf<Lane>(rtReg());
     Lanes<Lane> result;
     for (std::size_t i = 0; i < result.size(); ++i) result[i] = operation(a[i], b[i]);
-    rdReg() = fromLanes<Lane>(result);
+    writeWholeRd(fromLanes<Lane>(result));
 }
 
 // rd = operation(rt) lane by lane.
@@ -43,7 +43,7 @@ inline void lanewiseOfRt() {
     const Lanes<Lane> a = lanesOf<Lane>(rtReg());
     Lanes<Lane> result;
     for (std::size_t i = 0; i < result.size(); ++i) result[i] = operation(a[i]);
-    rdReg() = fromLanes<Lane>(result);
+    writeWholeRd(fromLanes<Lane>(result));
 }
 
 // Clamps a wide value into the range of Lane.

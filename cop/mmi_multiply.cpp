@@ -47,7 +47,7 @@ void multiplyWordLanes() {
         ee.hi.d[k] = extend(static_cast<u32>(value >> 32));
         result.d[k] = value;
     }
-    rdReg() = result;
+    writeWholeRd(result);
 }
 
 // Halfword products k = 0..7 go in pairs to LO.w0/w1, HI.w0/w1, LO.w2/w3,
@@ -91,7 +91,7 @@ void multiplyHalfLanes() {
         accumulate<mode>(ee.lo.w[i], products[kProductInLo[i]]);
         accumulate<mode>(ee.hi.w[i], products[kProductInHi[i]]);
     }
-    rdReg() = evenWordsOfLoHi();
+    writeWholeRd(evenWordsOfLoHi());
 }
 
 // Adjacent products combined in pairs (odd one plus or minus even one)
@@ -111,7 +111,7 @@ void multiplyHalfPairs() {
         ee.lo.w[i + 1] = 0;
         ee.hi.w[i + 1] = 0;
     }
-    rdReg() = evenWordsOfLoHi();
+    writeWholeRd(evenWordsOfLoHi());
 }
 
 void storeSignedQuotient(unsigned pipeline, u32 dividend, u32 divisor) {
@@ -161,8 +161,8 @@ void opMfhi1() { rdReg().d[0] = ee.hi.d[1]; }
 void opMthi1() { ee.hi.d[1] = rsReg().d[0]; }
 void opMflo1() { rdReg().d[0] = ee.lo.d[1]; }
 void opMtlo1() { ee.lo.d[1] = rsReg().d[0]; }
-void opPmfhi() { rdReg() = ee.hi; }
-void opPmflo() { rdReg() = ee.lo; }
+void opPmfhi() { writeWholeRd(ee.hi); }
+void opPmflo() { writeWholeRd(ee.lo); }
 void opPmthi() { ee.hi = rsReg(); }
 void opPmtlo() { ee.lo = rsReg(); }
 
@@ -240,7 +240,7 @@ void opPmfhl() {
     default:
         return;
     }
-    rdReg() = result;
+    writeWholeRd(result);
 }
 
 // Only the .LW format exists: the words of rs go to the even words of LO

@@ -20,7 +20,7 @@ void selectLanes() {
     const auto sources = std::bit_cast<std::array<Lane, 2 * selection.size()>>(SourcePair{rtReg(), rsReg()});
     Lanes<Lane> result;
     for (std::size_t i = 0; i < result.size(); ++i) result[i] = sources[selection[i]];
-    rdReg() = fromLanes<Lane>(result);
+    writeWholeRd(fromLanes<Lane>(result));
 }
 
 // Even lanes of rd from rt, odd lanes from rs, starting at lane `first` of

@@ -109,7 +109,7 @@ void opPadsbh() {
         result[i] = subtractWrapping<u16>(a[i], b[i]);
         result[i + 4] = addWrapping<u16>(a[i + 4], b[i + 4]);
     }
-    rdReg() = fromLanes<u16>(result);
+    writeWholeRd(fromLanes<u16>(result));
 }
 
 // Only the low two words are counted; the upper doubleword of rd is kept.

@@ -60,6 +60,7 @@ inline void vectorSaturated() {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&rsReg()));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&rtReg()));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(&rdReg()), saturatedLanes<Lane, op>(a, b));
+        putBackGprZeroUpperHalf();
     } else {
         lanewiseSaturated<Lane, op>();
     }

@@ -28,7 +28,7 @@ void shiftLanesBySa() {
     const Lanes<Lane> source = lanesOf<Lane>(rtReg());
     Lanes<Lane> result;
     for (std::size_t i = 0; i < result.size(); ++i) result[i] = shift(source[i], count);
-    rdReg() = fromLanes<Lane>(result);
+    writeWholeRd(fromLanes<Lane>(result));
 }
 
 // Words 0 and 2 of rt, each shifted by the low five bits of the same word
@@ -41,6 +41,7 @@ void shiftEvenWordsVariable() {
     Reg128& destination = rdReg();
     destination.d[0] = extend(shift(source.w[0], counts.w[0] & 31));
     destination.d[1] = extend(shift(source.w[2], counts.w[2] & 31));
+    putBackGprZeroUpperHalf();
 }
 
 u64 zeroExtend32(u32 value) { return value; }
@@ -71,5 +72,5 @@ void opQfsrv() {
         const u64 high = funnel[first + k + 1];
         result.d[k] = bits == 0 ? low : (low >> bits) | (high << (64 - bits));
     }
-    rdReg() = result;
+    writeWholeRd(result);
 }

@@ -24,8 +24,9 @@ inline u32 fetchInstruction(const u8* ram, u32 pc) { return hostLoad<u32>(ram + 
 inline u32 fetchInstruction(u32 pc) { return fetchInstruction(memory.ram, pc); }
 
 // Executes the instruction at the PC and counts it. Handlers write their
-// destination without looking at it; GPR 0 is put back to zero after each
-// instruction, so it always reads as zero.
+// destination without looking at it; the low 64 bits of GPR 0 are put back
+// to zero after each instruction, and the handlers that write all 128 bits
+// put back the upper half themselves, so GPR 0 always reads as zero.
 //
 // The PC is stored before the fetch and code after it. The fetch reads guest
 // RAM through a byte pointer, which may alias the PC, so the compiler keeps
@@ -43,7 +44,7 @@ inline void cpuStepIn(const u8* ram) {
     ee.pc = pc + 4;
     ee.code = fetchInstruction(ram, pc);
     primaryTable[ee.code >> 26]();
-    ee.gpr[0] = Reg128{};
+    ee.gpr[0].d[0] = 0;
     ee.cycle += 1;
 }
 
@@ -78,7 +79,7 @@ inline void cpuStepDelaySlot(u32 target) {
     // two dispatches and the shift that would change nothing.
     if (ee.code != 0 && !isBranchOrJump(ee.code)) {
         primaryTable[ee.code >> 26]();
-        ee.gpr[0] = Reg128{};
+        ee.gpr[0].d[0] = 0;
     }
     ee.cycle += 1;
     if (ee.cycle - eventBase >= eventDelta) schedulerRun();

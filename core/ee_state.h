@@ -47,6 +47,19 @@ inline Reg128& gprNamedBy(unsigned fieldShift) {
     return *reinterpret_cast<Reg128*>(reinterpret_cast<unsigned char*>(ee.gpr) + offset);
 }
 
+// After each instruction the step puts back only the low 64 bits of GPR 0,
+// which is all that most instructions write: one 8-byte store instead of a
+// 16-byte one on every step. The handlers that write a whole 128-bit
+// register (LQ, QMFC2, the multimedia operations) call this after their
+// write, so that GPR 0 as their destination still reads as 128 zero bits.
+inline void putBackGprZeroUpperHalf() { ee.gpr[0].d[1] = 0; }
+
 inline Reg128& rsReg() { return gprNamedBy(21); }
 inline Reg128& rtReg() { return gprNamedBy(16); }
 inline Reg128& rdReg() { return gprNamedBy(11); }
+
+// rd = value, all 128 bits.
+inline void writeWholeRd(const Reg128& value) {
+    rdReg() = value;
+    putBackGprZeroUpperHalf();
+}

@@ -20,7 +20,10 @@ void opLwu() { rtReg().d[0] = memRead32(effectiveAddress()); }
 void opLd() { rtReg().d[0] = memRead64(effectiveAddress()); }
 
 // The quadword forms pass EA as it is: the low four bits are not cleared.
-void opLq() { memRead128(rtReg().w, effectiveAddress()); }
+void opLq() {
+    memRead128(rtReg().w, effectiveAddress());
+    putBackGprZeroUpperHalf();
+}
 
 void opSb() { memWrite8(static_cast<u8>(rtReg().w[0]), effectiveAddress()); }
 void opSh() { memWrite16(static_cast<u16>(rtReg().w[0]), effectiveAddress()); }

@@ -9,6 +9,7 @@ void opQmfc2() {
     const VuVector& source = vu0.vf[fieldRd()];
     Reg128& dest = rtReg();
     for (unsigned lane = 0; lane < 4; ++lane) dest.w[lane] = source.u[lane];
+    putBackGprZeroUpperHalf();
 }
 
 // Bits 64..127 of the GPR stay as they were.
