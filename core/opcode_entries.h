@@ -164,14 +164,22 @@ inline constexpr std::array kC0Entries = {
     OpcodeEntry{57, opDi, "DI"},
 };
 
+// The slots that lead to a further table, by number: the interpreter's
+// one-lookup tables are built on these.
+inline constexpr unsigned kCop1FormatS = 16;
+inline constexpr unsigned kMmiFunctionMmi0 = 8;
+inline constexpr unsigned kMmiFunctionMmi2 = 9;
+inline constexpr unsigned kMmiFunctionMmi1 = 40;
+inline constexpr unsigned kMmiFunctionMmi3 = 41;
+
 inline constexpr std::array kCop1Dispatch = {
     OpcodeEntry{8, dispatchBc1, "BC1"},
-    OpcodeEntry{16, dispatchCop1S, "S"},
+    OpcodeEntry{kCop1FormatS, dispatchCop1S, "S"},
 };
 
 inline constexpr std::array kMmiDispatch = {
-    OpcodeEntry{8, dispatchMmi0, "MMI0"},
-    OpcodeEntry{9, dispatchMmi2, "MMI2"},
-    OpcodeEntry{40, dispatchMmi1, "MMI1"},
-    OpcodeEntry{41, dispatchMmi3, "MMI3"},
+    OpcodeEntry{kMmiFunctionMmi0, dispatchMmi0, "MMI0"},
+    OpcodeEntry{kMmiFunctionMmi2, dispatchMmi2, "MMI2"},
+    OpcodeEntry{kMmiFunctionMmi1, dispatchMmi1, "MMI1"},
+    OpcodeEntry{kMmiFunctionMmi3, dispatchMmi3, "MMI3"},
 };

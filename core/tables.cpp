@@ -30,8 +30,8 @@ constexpr auto mmi3Table = buildOpcodeTable<32>(kMmi3Entries);
 consteval std::array<Handler, 2048> buildCop1FormatFunctionTable() {
     std::array<Handler, 2048> table{};
     for (unsigned index = 0; index < table.size(); ++index) {
-        const Handler format = cop1Table[index >> 6];
-        table[index] = format == dispatchCop1S ? cop1STable[index & 63] : format;
+        const unsigned format = index >> 6;
+        table[index] = format == kCop1FormatS ? cop1STable[index & 63] : cop1Table[format];
     }
     return table;
 }
@@ -43,13 +43,13 @@ consteval std::array<Handler, 2048> buildCop1FormatFunctionTable() {
 consteval std::array<Handler, 2048> buildMmiFunctionRowTable() {
     std::array<Handler, 2048> table{};
     for (unsigned index = 0; index < table.size(); ++index) {
-        const Handler function = mmiTable[index & 63];
+        const unsigned function = index & 63;
         const unsigned row = index >> 6;
-        if (function == dispatchMmi0) table[index] = mmi0Table[row];
-        else if (function == dispatchMmi1) table[index] = mmi1Table[row];
-        else if (function == dispatchMmi2) table[index] = mmi2Table[row];
-        else if (function == dispatchMmi3) table[index] = mmi3Table[row];
-        else table[index] = function;
+        if (function == kMmiFunctionMmi0) table[index] = mmi0Table[row];
+        else if (function == kMmiFunctionMmi1) table[index] = mmi1Table[row];
+        else if (function == kMmiFunctionMmi2) table[index] = mmi2Table[row];
+        else if (function == kMmiFunctionMmi3) table[index] = mmi3Table[row];
+        else table[index] = mmiTable[function];
     }
     return table;
 }
@@ -61,8 +61,7 @@ constexpr unsigned cop1FormatFunctionIndex(u32 code) { return ((code >> 15) & (3
 constexpr unsigned mmiFunctionRowIndex(u32 code) { return code & 0x7FF; }
 
 // Every entry of the lists, put into an instruction word by its own fields,
-// reaches its handler through the index the dispatcher takes of that word,
-// and no slot leads to a second dispatcher any more.
+// reaches its handler through the index the dispatcher takes of that word.
 template <std::size_t Count>
 consteval bool rowReachesItsEntries(const std::array<OpcodeEntry, Count>& entries, u32 rowBits,
                                     unsigned fieldShift, const std::array<Handler, 2048>& table,
@@ -73,28 +72,22 @@ consteval bool rowReachesItsEntries(const std::array<OpcodeEntry, Count>& entrie
     return true;
 }
 
-consteval bool leadsNowhereFurther(const std::array<Handler, 2048>& table) {
-    for (Handler handler : table) {
-        if (handler == dispatchCop1S || handler == dispatchMmi0 || handler == dispatchMmi1 ||
-            handler == dispatchMmi2 || handler == dispatchMmi3)
-            return false;
-    }
-    return true;
-}
-
 constexpr u32 kCop1Word = 17u << 26;
 constexpr u32 kMmiWord = 28u << 26;
-static_assert(rowReachesItsEntries(kCop1SEntries, kCop1Word | (16u << 21), 0, cop1FormatFunctionTable,
+static_assert(rowReachesItsEntries(kCop1SEntries, kCop1Word | (kCop1FormatS << 21), 0, cop1FormatFunctionTable,
                                    cop1FormatFunctionIndex));
 static_assert(rowReachesItsEntries(kCop1Entries, kCop1Word | 0x3F, 21, cop1FormatFunctionTable,
                                    cop1FormatFunctionIndex));
 static_assert(cop1FormatFunctionTable[cop1FormatFunctionIndex(kCop1Word | (8u << 21) | 0x3F)] == dispatchBc1);
 static_assert(rowReachesItsEntries(kMmiEntries, kMmiWord | (31u << 6), 0, mmiFunctionRowTable, mmiFunctionRowIndex));
-static_assert(rowReachesItsEntries(kMmi0Entries, kMmiWord | 0x08, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
-static_assert(rowReachesItsEntries(kMmi1Entries, kMmiWord | 0x28, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
-static_assert(rowReachesItsEntries(kMmi2Entries, kMmiWord | 0x09, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
-static_assert(rowReachesItsEntries(kMmi3Entries, kMmiWord | 0x29, 6, mmiFunctionRowTable, mmiFunctionRowIndex));
-static_assert(leadsNowhereFurther(cop1FormatFunctionTable) && leadsNowhereFurther(mmiFunctionRowTable));
+static_assert(rowReachesItsEntries(kMmi0Entries, kMmiWord | kMmiFunctionMmi0, 6, mmiFunctionRowTable,
+                                   mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi1Entries, kMmiWord | kMmiFunctionMmi1, 6, mmiFunctionRowTable,
+                                   mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi2Entries, kMmiWord | kMmiFunctionMmi2, 6, mmiFunctionRowTable,
+                                   mmiFunctionRowIndex));
+static_assert(rowReachesItsEntries(kMmi3Entries, kMmiWord | kMmiFunctionMmi3, 6, mmiFunctionRowTable,
+                                   mmiFunctionRowIndex));
 
 }  // namespace
 
