@@ -16,6 +16,9 @@
 using Handler = void (*)();
 
 extern const std::array<Handler, 64> primaryTable;
+// The primary table as the delay slot of a taken branch sees it: every
+// branch and jump there is a no-operation (see cpuStepDelaySlot).
+extern const std::array<Handler, 64> delaySlotPrimaryTable;
 
 // Reads the instruction word at a PC: the fetch uses the PC masked to the
 // 32 MB of guest RAM, the aliasing that data accesses have, so it never
@@ -52,8 +55,8 @@ inline void cpuStep() { cpuStepIn(memory.ram); }
 
 // True for the words that are branches or jumps: REGIMM (all of its
 // assigned slots), J, JAL, BEQ..BGTZ and the likely forms, JR and JALR, and
-// the COP1 and COP2 branches.
-inline bool isBranchOrJump(u32 word) {
+// the COP1 and COP2 branches. The delay-slot tables are built from it.
+constexpr bool isBranchOrJump(u32 word) {
     constexpr u64 kBranchPrimaryMask = (u64{1} << 1) | (u64{0x3F} << 2) | (u64{0xF} << 20);
     constexpr unsigned kPrimarySpecial = 0;
     constexpr unsigned kPrimaryCop1 = 17;
@@ -74,11 +77,12 @@ inline bool isBranchOrJump(u32 word) {
 inline void cpuStepDelaySlot(u32 target) {
     ee.code = fetchInstruction(ee.pc);
     // A branch in the delay slot of a taken branch would fetch itself again
-    // as its own delay slot; it runs as a no-operation instead. So does the
-    // word 0 (SLL zero to zero, the usual NOP in a delay slot), without the
-    // two dispatches and the shift that would change nothing.
-    if (ee.code != 0 && !isBranchOrJump(ee.code)) {
-        primaryTable[ee.code >> 26]();
+    // as its own delay slot; it runs as a no-operation instead: the
+    // delay-slot tables hold opUnassigned in the branches' and jumps' slots,
+    // so the word needs no test of its own. The word 0 (SLL zero to zero,
+    // the usual NOP in a delay slot) skips even the dispatch.
+    if (ee.code != 0) {
+        delaySlotPrimaryTable[ee.code >> 26]();
         ee.gpr[0].d[0] = 0;
     }
     ee.cycle += 1;

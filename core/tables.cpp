@@ -1,5 +1,7 @@
 #include "core/tables.h"
 
+#include <initializer_list>
+
 #include "core/ee_state.h"
 #include "core/opcode_entries.h"
 
@@ -109,3 +111,59 @@ void dispatchMmi2() { mmi2Table[fieldSa()](); }
 void dispatchMmi3() { mmi3Table[fieldSa()](); }
 
 constexpr std::array<Handler, 64> primaryTable = buildOpcodeTable<64>(kPrimaryEntries);
+
+// The delay slot of a taken branch dispatches through copies of the tables
+// in which every word that isBranchOrJump names leads to opUnassigned: the
+// branch opcodes and REGIMM in the primary table, JR and JALR in SPECIAL's,
+// and the BC1 row of COP1. COP2's branch row is unassigned in its own table.
+namespace {
+
+constexpr unsigned kPrimarySpecial = 0, kPrimaryCop1 = 17, kPrimaryCop2 = 18, kCopBranchRow = 8;
+
+constexpr auto delaySlotSpecialTable = [] {
+    auto table = specialTable;
+    for (unsigned function = 0; function < table.size(); ++function) {
+        if (isBranchOrJump(function)) table[function] = opUnassigned;
+    }
+    return table;
+}();
+
+void dispatchSpecialInDelaySlot() { delaySlotSpecialTable[fieldFunction()](); }
+
+void dispatchCop1InDelaySlot() {
+    if (fieldRs() != kCopBranchRow) dispatchCop1();
+}
+
+static_assert(cop2Table[kCopBranchRow] == opUnassigned);
+
+}  // namespace
+
+constexpr std::array<Handler, 64> delaySlotPrimaryTable = [] {
+    auto table = primaryTable;
+    for (unsigned opcode = 0; opcode < table.size(); ++opcode) {
+        if (isBranchOrJump(opcode << 26)) table[opcode] = opUnassigned;
+    }
+    table[kPrimarySpecial] = dispatchSpecialInDelaySlot;
+    table[kPrimaryCop1] = dispatchCop1InDelaySlot;
+    return table;
+}();
+
+// isBranchOrJump looks at more of a word than the opcode (SPECIAL's
+// function, the coprocessors' rs), and the tables above are built from the
+// word of each slot alone. Outside COP1 and COP2, whose branch row the
+// dispatcher and COP2's table handle, every word must then be a branch
+// exactly when its slot's word is, whatever its rs (a few values stand for
+// all, within the compilers' limits on constant evaluation).
+static_assert([] {
+    for (u32 opcode = 0; opcode < 64; ++opcode) {
+        if (opcode == kPrimaryCop1 || opcode == kPrimaryCop2) continue;
+        for (u32 rs : {0u, kCopBranchRow, 31u}) {
+            for (u32 function = 0; function < 64; ++function) {
+                const u32 word = (opcode << 26) | (rs << 21) | function;
+                const u32 slotWord = opcode == kPrimarySpecial ? function : opcode << 26;
+                if (isBranchOrJump(slotWord) != isBranchOrJump(word)) return false;
+            }
+        }
+    }
+    return true;
+}());

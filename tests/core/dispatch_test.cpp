@@ -63,9 +63,10 @@ constexpr Sequence kSequences[] = {
     {"cycLikelyTakenStart", "cycLikelyTakenEnd", 2, 1, 0},
     {"cycJalStart", "cycJalEnd", 2, 1, 8},
     {"cycZeroWordsStart", "cycZeroWordsEnd", 3, 0, 0},
-    // The BGEZAL and the J sit in delay slots of taken branches: they
-    // neither link nor jump, and each costs one cycle with its branch.
-    {"cycBranchInDelayStart", "cycBranchInDelayEnd", 4, 0, 0},
+    // The BGEZAL, JALR, BC1F, BC1T and J sit in delay slots of taken
+    // branches: they neither link nor jump, and each costs one cycle with
+    // its branch.
+    {"cycBranchInDelayStart", "cycBranchInDelayEnd", 10, 0, 0},
     // The BGEZAL in the delay slot of a not-taken BNE at A sees pc = A + 8.
     {"notTakenDelayStart", "notTakenDelayEnd", 3, 1, 12},
     // BREAK, SYNC, CACHE, PREF, ERET, the REGIMM trap-immediates,

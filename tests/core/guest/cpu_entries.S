@@ -67,12 +67,23 @@ main:
     addiu   $t9, $t9, 0x100
     seq_end cycJal
 
-/* A branch or jump in the delay slot of a taken branch runs as a no-op. */
+/* A branch or jump in the delay slot of a taken branch runs as a no-op:
+   one of each kind (REGIMM, JALR, both BC1 conditions, J); run, each would
+   link, or leave the sequence. */
     seq_start cycBranchInDelay
     beq     $zero, $zero, 1f
     bgezal  $zero, cycFar
     addiu   $t9, $t9, 0x100
-1:  b       cycBranchInDelayEnd
+1:  b       2f
+    jalr    $t1, $t2
+    addiu   $t9, $t9, 0x100
+2:  b       3f
+    bc1f    cycFar
+    addiu   $t9, $t9, 0x100
+3:  b       4f
+    bc1t    cycFar
+    addiu   $t9, $t9, 0x100
+4:  b       cycBranchInDelayEnd
     j       cycFar
     addiu   $t9, $t9, 0x100
     seq_end cycBranchInDelay
