@@ -13,7 +13,9 @@
 #include "support/guest_machine.h"
 #include "support/test_plugins.h"
 #include "vu/vu1_micro.h"
+#include "vu/vu_lower.h"
 #include "vu/vu_state.h"
+#include "vu/vu_upper.h"
 
 namespace {
 
@@ -38,6 +40,13 @@ u32 ilw(u32 dest, u32 t, u32 s) { return lowerField(0x04, t, s, 0) | dest << 21;
 
 constexpr u32 kB = 0x20, kBal = 0x21, kJr = 0x24, kIbeq = 0x28, kIbne = 0x29;
 constexpr u32 kIbltz = 0x2C, kIbgtz = 0x2D, kIblez = 0x2E, kIbgez = 0x2F;
+
+std::vector<RecordedCall> kickedPackets() {
+    std::vector<RecordedCall> kicks;
+    for (const RecordedCall& call : recordedCalls())
+        if (call.entry == "GSgifTransfer2") kicks.push_back(call);
+    return kicks;
+}
 
 void putPair(u32 byteOffset, u32 lower, u32 upper = kUpperNop) {
     hostStore<u32>(vu1.microMem + byteOffset, lower);
@@ -182,13 +191,6 @@ TEST_F(VuMicro, XgkickHandsTheGsThePacketAtTheQuadwordInVi) {
     EXPECT_EQ(kicks[0].data, packet);
 }
 
-std::vector<RecordedCall> kickedPackets() {
-    std::vector<RecordedCall> kicks;
-    for (const RecordedCall& call : recordedCalls())
-        if (call.entry == "GSgifTransfer2") kicks.push_back(call);
-    return kicks;
-}
-
 void kickFrom(u32 quadword) {
     vu1.vi[3] = quadword;
     putPair(0, xgkick(3), kUpperNop | kEnd);
@@ -260,6 +262,88 @@ TEST_F(VuMicro, AFlagReadSeesTheLastFmacBeforeIt) {
     EXPECT_EQ(vu1.vi[7], 0x0020u) << "IADD of the MAC slot after SUB";
     EXPECT_EQ(vu1.vi[kViMac], 0x0008u) << "after MADD";
     EXPECT_EQ(vu1.vi[kViStatus], 0x0C1u) << "after MADD";
+}
+
+struct Vu1Snapshot {
+    VuVector vf[32];
+    VuVector acc;
+    u32 vi[32];
+    u32 tpc;
+    u32 random;
+    u8 data[kVu1MemoryBytes];
+};
+
+void takeSnapshot(Vu1Snapshot& snapshot) {
+    std::memcpy(snapshot.vf, vu1.vf, sizeof snapshot.vf);
+    snapshot.acc = vu1.vuAcc;
+    std::memcpy(snapshot.vi, vu1.vi, sizeof snapshot.vi);
+    snapshot.tpc = vu1.tpc;
+    snapshot.random = vuRandomState;
+    std::memcpy(snapshot.data, vu1.dataMem, sizeof snapshot.data);
+}
+
+void putSnapshot(const Vu1Snapshot& snapshot) {
+    std::memcpy(vu1.vf, snapshot.vf, sizeof snapshot.vf);
+    vu1.vuAcc = snapshot.acc;
+    std::memcpy(vu1.vi, snapshot.vi, sizeof snapshot.vi);
+    vu1.tpc = snapshot.tpc;
+    vuRandomState = snapshot.random;
+    std::memcpy(vu1.dataMem, snapshot.data, sizeof snapshot.data);
+}
+
+// Every lower word whose fields name the status or MAC slot, paired with an
+// FMAC, leaves what it leaves when the FMAC's flags are settled before it
+// runs: none reads flags the FMAC has replaced, and none writes a slot that
+// the FMAC's judgement then overwrites. Branches run their delay slot, a
+// pair of no-ops, in both.
+TEST_F(VuMicro, EveryLowerWordNamingAFlagSlotSeesTheFlagsOfTheFmacBeforeIt) {
+    constexpr u32 kAt = 0x100;
+    const u32 upper = fmac(kXyzw, kAdd, 3, 1, 2);  // MAC 0x0049, status 0x3
+    std::vector<u32> words;
+    for (u32 it : {5u, 16u, 17u})
+        for (u32 is : {5u, 16u, 17u}) {
+            for (u32 opcode = 0; opcode < 0x80; ++opcode)
+                if (opcode != kVuLowerFunctionOpcode) words.push_back(lowerField(opcode, it, is, kViMac << 6) | kXyzw << 21);
+            for (u32 low = 0; low <= kVuLowerFunctionMask; ++low)
+                words.push_back(lowerField(kVuLowerFunctionOpcode, it, is, low) | kXyzw << 21);
+        }
+    Vu1Snapshot start, settledFirst, waiting;
+    vu1.vf[1] = VuVector{{1, -2, 3, 0}};
+    vu1.vf[2] = VuVector{{-1, 1, 5, 0}};
+    vu1.vf[16] = VuVector{{4, 5, 6, 7}};
+    vu1.vf[17] = VuVector{{-4, -5, -6, -7}};
+    for (u32 n = 0; n < 16; ++n) vu1.vi[n] = n * 3;
+    vu1.vi[kViMac] = 0x1234;
+    for (u32 at = 0; at < kVu1MemoryBytes; at += 4) hostStore<u32>(vu1.dataMem + at, at * 0x9E3779B9u);
+    vu1.tpc = kAt;
+    takeSnapshot(start);
+    for (u32 lower : words) {
+        SCOPED_TRACE(testing::Message() << "lower word " << std::hex << lower);
+        putSnapshot(start);
+        clearRecording();
+        vu1.tpc = kAt + 8;
+        vu1.code = upper;
+        vu1RunUpper();
+        vu1.code = lower;
+        vu1RunLower();
+        takeSnapshot(settledFirst);
+        const std::vector<RecordedCall> kicksSettledFirst = kickedPackets();
+
+        putSnapshot(start);
+        clearRecording();
+        putPair(kAt, lower, upper);
+        vu1ExecPair();
+        putPair(kAt, iaddiu(0, 0, 0));
+        takeSnapshot(waiting);
+        const std::vector<RecordedCall> kicksWaiting = kickedPackets();
+        ASSERT_EQ(kicksSettledFirst.size(), kicksWaiting.size());
+        for (size_t kick = 0; kick < kicksWaiting.size(); ++kick)
+            ASSERT_EQ(kicksSettledFirst[kick].data, kicksWaiting[kick].data) << "XGKICK";
+        ASSERT_EQ(std::memcmp(settledFirst.vi, waiting.vi, sizeof waiting.vi), 0)
+            << "status " << waiting.vi[kViStatus] << " (settled first: " << settledFirst.vi[kViStatus] << "), MAC "
+            << waiting.vi[kViMac] << " (settled first: " << settledFirst.vi[kViMac] << ")";
+        ASSERT_EQ(std::memcmp(&settledFirst, &waiting, sizeof waiting), 0);
+    }
 }
 
 // Lower instructions that write a flag slot write it after the flags of the
