@@ -360,6 +360,7 @@ void checkKernel(StateReader& reader, const KernelObjects& objects) {
         reader.require(isThread(thread.next) && isThread(thread.previous));
         reader.require(thread.priority < kPriorityCount && thread.initPriority < kPriorityCount);
         if (thread.waitType == kWaitSema) reader.require(thread.waitId < kSemaCount);
+        reader.require(thread.context.gpr[0].d[0] == 0 && thread.context.gpr[0].d[1] == 0);
     }
     for (const SemaRecord& sema : objects.semaphores) reader.require(isThread(sema.waiters.head) && isThread(sema.waiters.tail));
     for (const ThreadQueue& queue : objects.readyQueues) reader.require(isThread(queue.head) && isThread(queue.tail));
@@ -424,6 +425,10 @@ void loadCpu(StateReader& reader, MachineImage& image) {
     reader.field(image.cop0.r);
     fieldsOf(reader, image.fpu);
     reader.require(image.programLoaded <= 1);
+    // GPR 0 is zero between any two instructions, and the step keeps only
+    // its low half at zero: a state with any other GPR 0, here or in a
+    // thread's saved registers, is not one this machine wrote.
+    reader.require(image.ee.gpr[0].d[0] == 0 && image.ee.gpr[0].d[1] == 0);
 }
 
 void saveMemory(StateWriter& writer) {

@@ -176,6 +176,7 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
     const auto [timers, timersSize] = findSection(good, "TIME");
     const auto [kernel, kernelSize] = findSection(good, "KERN");
     const auto [memorySection, memorySize] = findSection(good, "MEM ");
+    const size_t cpu = findSection(good, "CPU ").first;
     const std::vector<Case> cases = {
         {"empty", [](auto& b) { b.clear(); }, "not a Corvane machine state"},
         {"magic", [](auto& b) { b[0] = 'X'; }, "not a Corvane machine state"},
@@ -190,6 +191,8 @@ TEST_F(SaveState, EveryDamagedOrForeignFileIsRefusedAndTheMachineStaysAsItWas) {
         {"a section missing", [](auto& b) { putWord(b, 20, wordAt(b, 20) - 1); }, "corrupted"},
         {"unknown section", [](auto& b) { b[kHeaderBytes] = 'Z'; reseal(b); }, "unknown section"},
         {"timer that never counts", [&](auto& b) { putWord(b, timers + 8, 0); reseal(b); }, "timers does not hold a valid state"},
+        {"upper half of GPR 0 not zero", [&](auto& b) { putWord(b, cpu + 12, 1); reseal(b); },
+         "EE core, COP0 and FPU does not hold a valid state"},
         {"current thread out of range",
          [&](auto& b) { putWord(b, kernel + kernelSize - 42, 0x10000); reseal(b); }, "kernel does not hold a valid state"},
         {"section longer than its fields", [&](auto& b) {
