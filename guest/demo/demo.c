@@ -1,5 +1,6 @@
-/* The program that `make run` runs: a little arithmetic, a sort and a
-   checksum, left in v0 and in memory for the runner's state dump. */
+/* A small whole program for the tests of the runner and the front ends: a
+   little arithmetic, a sort and a checksum, left in v0 and in memory for
+   the runner's state dump. `make run` runs the cube demo instead. */
 
 static unsigned values[16];
 volatile unsigned checksum;
