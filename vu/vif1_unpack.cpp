@@ -72,8 +72,12 @@ LaneWriter laneWriterFor(const UnpackTransfer& unpack) {
     return kLaneWriters[(unpack.elements - 1) & 3][size * 2 + (unpack.zeroExtend ? 1 : 0)];
 }
 
+// The quadword of VU1 data memory that a write position names; the position
+// wraps around data memory.
+u8* dataQuadword(u32 quadword) { return vu1.dataMem + (quadword % kQuadwordsInDataMemory) * 16; }
+
 void writeVector(UnpackTransfer& unpack, LaneWriter writer, const u8* packed) {
-    u8* quadword = vu1.dataMem + (unpack.quadword % kQuadwordsInDataMemory) * 16;
+    u8* quadword = dataQuadword(unpack.quadword);
     ++unpack.quadword;
     --unpack.vectorsLeft;
     writer(quadword, packed);
@@ -118,7 +122,7 @@ void unpackBytes(UnpackTransfer& unpack, const u8* bytes, u32 count) {
             const u32 whole = std::min(count / vectorBytes, unpack.vectorsLeft);
             u32 quadword = unpack.quadword;
             for (u32 n = 0; n < whole; ++n, ++quadword, bytes += vectorBytes)
-                writer(vu1.dataMem + (quadword % kQuadwordsInDataMemory) * 16, bytes);
+                writer(dataQuadword(quadword), bytes);
             unpack.quadword = quadword;
             unpack.vectorsLeft -= whole;
             count -= whole * vectorBytes;
