@@ -53,22 +53,6 @@ inline void cpuStepIn(const u8* ram) {
 
 inline void cpuStep() { cpuStepIn(memory.ram); }
 
-// True for the words that are branches or jumps: REGIMM (all of its
-// assigned slots), J, JAL, BEQ..BGTZ and the likely forms, JR and JALR, and
-// the COP1 and COP2 branches. The delay-slot tables are built from it.
-constexpr bool isBranchOrJump(u32 word) {
-    constexpr u64 kBranchPrimaryMask = (u64{1} << 1) | (u64{0x3F} << 2) | (u64{0xF} << 20);
-    constexpr unsigned kPrimarySpecial = 0;
-    constexpr unsigned kPrimaryCop1 = 17;
-    constexpr unsigned kPrimaryCop2 = 18;
-    constexpr unsigned kCopBranchRs = 8;
-    const unsigned opcode = word >> 26;
-    if ((kBranchPrimaryMask >> opcode) & 1) return true;
-    if (opcode == kPrimarySpecial) return (word & 0x3E) == 8;  // JR, JALR
-    if (opcode == kPrimaryCop1 || opcode == kPrimaryCop2) return ((word >> 21) & 31) == kCopBranchRs;
-    return false;
-}
-
 // Executes the delay-slot instruction of a taken branch or jump with the PC
 // at its own address, counts it, runs the scheduler and interrupt checks,
 // and moves the PC to the branch target. Interrupt handlers return to the

@@ -120,6 +120,18 @@ namespace {
 
 constexpr unsigned kPrimarySpecial = 0, kPrimaryCop1 = 17, kPrimaryCop2 = 18, kCopBranchRow = 8;
 
+// True for the words that are branches or jumps: REGIMM (all of its
+// assigned slots), J, JAL, BEQ..BGTZ and the likely forms, JR and JALR, and
+// the COP1 and COP2 branches.
+constexpr bool isBranchOrJump(u32 word) {
+    constexpr u64 kBranchPrimaryMask = (u64{1} << 1) | (u64{0x3F} << 2) | (u64{0xF} << 20);
+    const unsigned opcode = word >> 26;
+    if ((kBranchPrimaryMask >> opcode) & 1) return true;
+    if (opcode == kPrimarySpecial) return (word & 0x3E) == 8;  // JR, JALR
+    if (opcode == kPrimaryCop1 || opcode == kPrimaryCop2) return ((word >> 21) & 31) == kCopBranchRow;
+    return false;
+}
+
 constexpr auto delaySlotSpecialTable = [] {
     auto table = specialTable;
     for (unsigned function = 0; function < table.size(); ++function) {
